@@ -1,0 +1,19 @@
+// Runs a program of ours as a child process, for end-to-end tests of the command-line faces.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace reelkeep::test {
+
+struct ProcessResult {
+    int exitCode = -1;  // -1 when the child did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs program with args, feeding `input` on standard input; waits for it to end.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = {});
+
+}  // namespace reelkeep::test
