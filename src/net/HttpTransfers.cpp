@@ -1,0 +1,96 @@
+#include "net/HttpTransfers.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "net/CInternetException.h"
+#include "net/CInternetUrl.h"
+
+namespace reelkeep {
+
+namespace {
+
+// Announces the range when the response says how long it is; 0 when it does not.
+std::uint32_t BeginProgress(CInternetUrl& request, TransferProgress* progress) {
+    if (progress) progress->SetPosition(0);
+    std::uint32_t length = 0;
+    try {
+        length = request.QueryNumber(CInternetUrl::kQueryContentLength);
+    } catch (const CInternetException&) {
+        return 0;  // no length: no range and no positions
+    }
+    if (progress && length) progress->SetRange(length);
+    return length;
+}
+
+class FileCloser {
+public:
+    explicit FileCloser(int fd) : fd_(fd) {}
+    ~FileCloser() { Close(); }
+    void Close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::string OpenUrl(CInternetSession& session, const std::string& url, std::string& location,
+                    TransferProgress* progress) {
+    CInternetUrl request(session, url, {}, CInternetUrl::kKeepConnection);
+    const std::uint32_t length = BeginProgress(request, progress);
+    std::string body;
+    body.reserve(std::size_t{length} + 1);
+    char block[kTransferBlock];
+    std::uint32_t total = 0;
+    while (const std::size_t got = request.Read(block, sizeof block)) {
+        total += static_cast<std::uint32_t>(got);
+        if (progress && length) progress->SetPosition(total);
+        body.append(block, got);
+    }
+    location = request.QueryString(CInternetUrl::kOptionUrl);
+    return body;
+}
+
+std::string DownloadBaseName(const std::string& name) {
+    const std::size_t cut = name.find_last_of("\\/:");
+    std::string base = cut == std::string::npos ? name : name.substr(cut + 1);
+    if (base == "." || base == "..") base.clear();
+    return base;
+}
+
+bool DownloadUrl(CInternetSession& session, const std::string& url, std::string& name,
+                 const std::string& folder, TransferProgress* progress) {
+    const std::string base = DownloadBaseName(name);
+    if (base.empty()) return false;
+    const std::string finalPath = folder + base;
+    const std::string temporaryPath = folder + "~" + base;
+
+    const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return false;
+    FileCloser file(fd);
+
+    CInternetUrl request(session, url, "Accept: */*\r\nAccept-Encoding: gzip,deflate",
+                         CInternetUrl::kKeepConnection);
+    const std::uint32_t length = BeginProgress(request, progress);
+    char block[kTransferBlock];
+    std::uint32_t total = 0;
+    while (const std::size_t got = request.Read(block, sizeof block)) {
+        total += static_cast<std::uint32_t>(got);
+        if (progress && length) progress->SetPosition(total);
+        // A failed write is not fatal: the transfer goes on.
+        [[maybe_unused]] const ssize_t written = ::write(fd, block, got);
+    }
+    file.Close();
+    ::unlink(finalPath.c_str());
+    if (::rename(temporaryPath.c_str(), finalPath.c_str()) != 0) return false;
+    name = base;
+    return true;
+}
+
+}  // namespace reelkeep
