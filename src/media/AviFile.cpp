@@ -19,7 +19,8 @@ class FileHandle {
 public:
     explicit FileHandle(int fd) : fd_(fd) {}
     ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
@@ -47,7 +48,8 @@ public:
         }
     }
     ~ReadLease() {
-        if (held_) ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+        if (held_)
+            ::fcntl(fd_, F_SETLEASE, F_UNLCK);
     }
     ReadLease(const ReadLease&) = delete;
     ReadLease& operator=(const ReadLease&) = delete;
@@ -63,10 +65,12 @@ class MappedView {
 public:
     MappedView(int fd, std::size_t length) : length_(length) {
         void* address = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
-        if (address != MAP_FAILED) address_ = static_cast<const std::uint8_t*>(address);
+        if (address != MAP_FAILED)
+            address_ = static_cast<const std::uint8_t*>(address);
     }
     ~MappedView() {
-        if (address_) ::munmap(const_cast<std::uint8_t*>(address_), length_);
+        if (address_)
+            ::munmap(const_cast<std::uint8_t*>(address_), length_);
     }
     MappedView(const MappedView&) = delete;
     MappedView& operator=(const MappedView&) = delete;
@@ -85,19 +89,23 @@ AviHeaderInfo InspectAviFile(const std::string& path) {
     AviHeaderInfo info;
     // O_NONBLOCK: a FIFO or a file under someone's write lease must not hang the caller.
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.Get() < 0) return info;
+    if (file.Get() < 0)
+        return info;
     struct stat status {};
     // Directories, pipes and devices are no movie files: as good as unopenable.
-    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return info;
+    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return info;
     const ReadLease lease(file.Get());
-    if (lease.WriterPresent()) return info;
+    if (lease.WriterPresent())
+        return info;
 
     info.size = static_cast<std::uint64_t>(status.st_size);
     // Only the part of the window that the file fills: a page past the end of the file would
     // fault on access. An empty file has nothing to map.
-    const std::size_t length = static_cast<std::size_t>(
-        std::min<std::uint64_t>(*info.size, kAviWindow));
-    if (length == 0) return info;
+    const std::size_t length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(*info.size, kAviWindow));
+    if (length == 0)
+        return info;
     const MappedView view(file.Get(), length);
     WalkAviHeaders(view.Bytes(), info);
     return info;
@@ -106,12 +114,18 @@ AviHeaderInfo InspectAviFile(const std::string& path) {
 void ReadAviHeader(const std::string& path, std::string& video, std::string& audio, float& fps,
                    std::int32_t& width, std::int32_t& height, std::uint64_t& size) {
     AviHeaderInfo info = InspectAviFile(path);
-    if (info.size) size = *info.size;
-    if (info.video) video = std::move(*info.video);
-    if (info.audio) audio = std::move(*info.audio);
-    if (info.fps) fps = *info.fps;
-    if (info.width) width = *info.width;
-    if (info.height) height = *info.height;
+    if (info.size)
+        size = *info.size;
+    if (info.video)
+        video = std::move(*info.video);
+    if (info.audio)
+        audio = std::move(*info.audio);
+    if (info.fps)
+        fps = *info.fps;
+    if (info.width)
+        width = *info.width;
+    if (info.height)
+        height = *info.height;
 }
 
 void ReadAviHeader(const std::string& path, Movie& movie, std::uint64_t& size) {

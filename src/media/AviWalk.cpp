@@ -42,12 +42,16 @@ public:
     AviWalker(std::span<const std::uint8_t> head, AviHeaderInfo& info) : head_(head), info_(info) {}
 
     void Walk() {
-        if (!Fits(0, 11) || Read4(0) != kRiff) return;
+        if (!Fits(0, 11) || Read4(0) != kRiff)
+            return;
         // Only three bytes of the form type count, so "AVI " and "AVIX" both pass.
-        if (head_[8] != 'A' || head_[9] != 'V' || head_[10] != 'I') return;
+        if (head_[8] != 'A' || head_[9] != 'V' || head_[10] != 'I')
+            return;
         for (std::uint64_t pos = 12; Fits(pos, 12); pos = Next(pos)) {
-            if (Read4(pos) != kList) return;
-            if (Read4(pos + 8) == kHdrl) WalkHeaderList(pos);
+            if (Read4(pos) != kList)
+                return;
+            if (Read4(pos + 8) == kHdrl)
+                WalkHeaderList(pos);
         }
     }
 
@@ -63,12 +67,17 @@ private:
         return static_cast<std::uint16_t>(head_[pos] | head_[pos + 1] << 8);
     }
     std::uint32_t ReadU32(std::uint64_t pos) const {
-        return static_cast<std::uint32_t>(head_[pos]) | static_cast<std::uint32_t>(head_[pos + 1]) << 8 |
+        return static_cast<std::uint32_t>(head_[pos]) |
+               static_cast<std::uint32_t>(head_[pos + 1]) << 8 |
                static_cast<std::uint32_t>(head_[pos + 2]) << 16 |
                static_cast<std::uint32_t>(head_[pos + 3]) << 24;
     }
-    std::int32_t ReadI32(std::uint64_t pos) const { return static_cast<std::int32_t>(ReadU32(pos)); }
-    std::int16_t ReadI16(std::uint64_t pos) const { return static_cast<std::int16_t>(ReadU16(pos)); }
+    std::int32_t ReadI32(std::uint64_t pos) const {
+        return static_cast<std::int32_t>(ReadU32(pos));
+    }
+    std::int16_t ReadI16(std::uint64_t pos) const {
+        return static_cast<std::int16_t>(ReadU16(pos));
+    }
 
     // The chunk after the one at `pos` (whose 8-byte header fits). No pad byte for odd sizes.
     std::uint64_t Next(std::uint64_t pos) const { return pos + 8 + ReadU32(pos + 4); }
@@ -76,9 +85,12 @@ private:
     void WalkHeaderList(std::uint64_t list) {
         const std::uint64_t end = Next(list);
         for (std::uint64_t pos = list + 12; pos < end && Fits(pos, 8); pos = Next(pos)) {
-            if (Read4(pos) != kList) continue;
-            if (!Fits(pos, 12)) return;
-            if (Read4(pos + 8) == kStrl) WalkStreamList(pos);
+            if (Read4(pos) != kList)
+                continue;
+            if (!Fits(pos, 12))
+                return;
+            if (Read4(pos + 8) == kStrl)
+                WalkStreamList(pos);
         }
     }
 
@@ -91,18 +103,22 @@ private:
                 // own uses this one.
                 streamHeader_ = pos + 8;
             } else if (code == kStrf && streamHeader_) {
-                if (!HandleFormat(*streamHeader_, pos + 8)) return;
+                if (!HandleFormat(*streamHeader_, pos + 8))
+                    return;
             }
         }
     }
 
     // False when a field it needs lies past the end of the head.
     bool HandleFormat(std::uint64_t header, std::uint64_t format) {
-        if (!Fits(header, 4)) return false;
+        if (!Fits(header, 4))
+            return false;
         const FourCC type = Read4(header);
-        if (type == kVids || type == kIavs) return HandleVideo(type, header, format);
+        if (type == kVids || type == kIavs)
+            return HandleVideo(type, header, format);
         if (type == kAuds) {
-            if (!Fits(format, 2)) return false;
+            if (!Fits(format, 2))
+                return false;
             AudioCodecName(ReadU16(format), info_.audio.emplace());
         } else if (type == kMids) {
             info_.audio = "Midi";
@@ -116,11 +132,13 @@ private:
         bool compressed = false;
         FourCC compression{};
         if (type == kVids) {
-            if (!Fits(format, kBitmapCompression + 4)) return false;
+            if (!Fits(format, kBitmapCompression + 4))
+                return false;
             compression = Read4(format + kBitmapCompression);
             compressed = compression[0] && compression[1] && compression[2] && compression[3];
         }
-        if (!Fits(header, compressed ? kHeaderRate + 4 : kHeaderFrameBottom + 2)) return false;
+        if (!Fits(header, compressed ? kHeaderRate + 4 : kHeaderFrameBottom + 2))
+            return false;
         if (compressed) {
             VideoCodecName(compression, info_.video.emplace());
             info_.width = ReadI32(format + kBitmapWidth);
@@ -147,7 +165,8 @@ private:
 }  // namespace
 
 void WalkAviHeaders(std::span<const std::uint8_t> head, AviHeaderInfo& info) {
-    if (head.size() > kAviWindow) head = head.first(kAviWindow);
+    if (head.size() > kAviWindow)
+        head = head.first(kAviWindow);
     AviWalker(head, info).Walk();
 }
 

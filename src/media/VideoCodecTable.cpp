@@ -105,8 +105,10 @@ constexpr std::uint8_t AsciiLower(std::uint8_t c) {
 bool Matches(const FourCC& code, std::string_view key) {
     for (std::size_t i = 0; i < code.size(); ++i) {
         // Every key has four non-zero characters, so a zero byte in the code never matches.
-        if (code[i] == 0) return false;
-        if (AsciiLower(code[i]) != AsciiLower(static_cast<std::uint8_t>(key[i]))) return false;
+        if (code[i] == 0)
+            return false;
+        if (AsciiLower(code[i]) != AsciiLower(static_cast<std::uint8_t>(key[i])))
+            return false;
     }
     return true;
 }

@@ -27,7 +27,9 @@ struct Places {
     std::int32_t height = 22;
     std::uint64_t size = 99;
 
-    void Read(const std::string& path) { ReadAviHeader(path, video, audio, fps, width, height, size); }
+    void Read(const std::string& path) {
+        ReadAviHeader(path, video, audio, fps, width, height, size);
+    }
     bool OnlySizeChanged() const {
         return video == "old video" && audio == "old audio" && fps == 12.5f && width == 11 &&
                height == 22;
@@ -43,8 +45,8 @@ void WriteSparseFile(const std::string& path, const std::string& head, std::uint
 class AviFileTest : public ::testing::Test {
 protected:
     TempFolder folder;
-    const std::string avi = AviFile(VideoStreamList("XVID", 640, 272, 24000, 1001) +
-                                    AudioStreamList(0x2000));
+    const std::string avi =
+        AviFile(VideoStreamList("XVID", 640, 272, 24000, 1001) + AudioStreamList(0x2000));
 };
 
 TEST_F(AviFileTest, AnAviFileFillsEveryPlace) {
@@ -105,7 +107,8 @@ class WriterProcess {
 public:
     explicit WriterProcess(const std::string& path) {
         int ready[2], release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+            return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::close(ready[0]);
@@ -124,8 +127,10 @@ public:
         ::close(ready[0]);
     }
     ~WriterProcess() {
-        if (release_ >= 0) ::close(release_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        if (release_ >= 0)
+            ::close(release_);
+        if (pid_ > 0)
+            ::waitpid(pid_, nullptr, 0);
     }
     WriterProcess(const WriterProcess&) = delete;
     WriterProcess& operator=(const WriterProcess&) = delete;
@@ -162,7 +167,8 @@ TEST_F(AviFileTest, TheReaderLetsGoOfTheFile) {
     // A lease still held would make this open fail with EWOULDBLOCK.
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
     EXPECT_GE(fd, 0) << errno;
-    if (fd >= 0) ::close(fd);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 TEST_F(AviFileTest, LargeFilesAreReadThroughTheWindowOnly) {
@@ -176,8 +182,8 @@ TEST_F(AviFileTest, LargeFilesAreReadThroughTheWindowOnly) {
 
     // Headers that begin past the window are never seen, however large the file.
     const std::string streams = VideoStreamList("XVID", 64, 48);
-    const std::string far = RiffForm(
-        "AVI ", ListChunk("hdrl", Chunk("JUNK", std::string(kAviWindow, ' ')) + streams));
+    const std::string far =
+        RiffForm("AVI ", ListChunk("hdrl", Chunk("JUNK", std::string(kAviWindow, ' ')) + streams));
     WriteSparseFile(folder / "far.avi", far, fourGiB);
     Places farPlaces;
     farPlaces.Read(folder / "far.avi");

@@ -64,17 +64,16 @@ TEST(AviWalk, ChunksInsideListsAreSteppedOver) {
     const std::string strl = ListChunk(
         "strl", Chunk("strn", "a name") + StrhChunk({}) + Chunk("JUNK", "x") +
                     Chunk("strd", "abc") + BitmapStrf(720, 576, "MJPG") + Chunk("indx", ""));
-    const std::string hdrl = ListChunk(
-        "hdrl", Chunk("avih", std::string(56, '\0')) + ListChunk("odml", "12345") +
-                    Chunk("JUNK", std::string(1001, ' ')) + strl);
+    const std::string hdrl =
+        ListChunk("hdrl", Chunk("avih", std::string(56, '\0')) + ListChunk("odml", "12345") +
+                              Chunk("JUNK", std::string(1001, ' ')) + strl);
     const auto info = Walk(RiffForm("AVI ", hdrl));
     EXPECT_EQ(info.video, "Motion JPEG");
     EXPECT_EQ(info.width, 720);
     EXPECT_EQ(info.height, 576);
     // "strl" only counts inside "hdrl", "hdrl" only at the top.
     EXPECT_TRUE(NothingFound(Walk(RiffForm("AVI ", ListChunk("movi", strl)))));
-    EXPECT_TRUE(
-        NothingFound(Walk(RiffForm("AVI ", ListChunk("hdrl", ListChunk("hdrl", strl))))));
+    EXPECT_TRUE(NothingFound(Walk(RiffForm("AVI ", ListChunk("hdrl", ListChunk("hdrl", strl))))));
     // A second "hdrl" list is walked too.
     const auto twice = Walk(RiffForm("AVI ", hdrl + ListChunk("hdrl", AudioStreamList(1))));
     EXPECT_EQ(twice.video, "Motion JPEG");
@@ -121,8 +120,8 @@ TEST(AviWalk, FrameRate) {
     ASSERT_TRUE(big);
     EXPECT_NEAR(*big, 2.0f, 1e-6f);
     // A later stream with scale 0 keeps the rate of the one before.
-    const auto kept = Walk(AviFile(VideoStreamList("XVID", 8, 8, 24, 1) +
-                                   VideoStreamList("DX50", 16, 16, 25, 0)));
+    const auto kept = Walk(
+        AviFile(VideoStreamList("XVID", 8, 8, 24, 1) + VideoStreamList("DX50", 16, 16, 25, 0)));
     EXPECT_EQ(kept.fps, 24.0f);
     EXPECT_EQ(kept.video, "DivX 5.x");
     EXPECT_EQ(kept.width, 16);
@@ -148,8 +147,8 @@ TEST(AviWalk, MidiAndOtherStreamTypes) {
     StreamHeader text;
     text.type = "txts";
     text.scale = 1;
-    EXPECT_TRUE(NothingFound(
-        Walk(AviFile(ListChunk("strl", StrhChunk(text) + BitmapStrf(8, 8, "XVID"))))));
+    EXPECT_TRUE(
+        NothingFound(Walk(AviFile(ListChunk("strl", StrhChunk(text) + BitmapStrf(8, 8, "XVID"))))));
 }
 
 TEST(AviWalk, TheStreamHeaderIsKeptAcrossStreamLists) {
@@ -172,8 +171,8 @@ TEST(AviWalk, InterleavedDvTakesTheStreamHeader) {
     dv.right = 720;
     dv.bottom = 480;
     // The format is a DV description whose bytes 16..19 are no compression code.
-    const std::string dvinfo = Chunk("strf", std::string(16, '\x11') + "\xFF\xFF\xFF\xFF" +
-                                                 std::string(12, '\x22'));
+    const std::string dvinfo =
+        Chunk("strf", std::string(16, '\x11') + "\xFF\xFF\xFF\xFF" + std::string(12, '\x22'));
     const auto info = Walk(AviFile(ListChunk("strl", StrhChunk(dv) + dvinfo)));
     EXPECT_EQ(info.video, "DV Codec (MainConcept codec)");
     EXPECT_EQ(info.width, 720);

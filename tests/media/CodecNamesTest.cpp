@@ -45,8 +45,8 @@ TEST(VideoCodecName, KeysMatchWithoutRegardToCase) {
 }
 
 TEST(VideoCodecName, SeveralKeysShareOneName) {
-    for (const char* key : {"iv30", "iv31", "iv33", "iv34", "iv35", "iv36", "iv37", "iv38",
-                            "iv39"}) {
+    for (const char* key :
+         {"iv30", "iv31", "iv33", "iv34", "iv35", "iv36", "iv37", "iv38", "iv39"}) {
         EXPECT_EQ(Video(key), "Ligos Indeo 3") << key;
     }
     EXPECT_EQ(Video("iv32"), "Ligos Indeo 3.2");
@@ -59,7 +59,10 @@ TEST(VideoCodecName, UnknownCodesAreTheirOwnName) {
     EXPECT_EQ(Video("FMP4"), "FMP4");
     EXPECT_EQ(Video("fmp4"), "fmp4");  // as found, not folded
     EXPECT_EQ(Video(std::string_view("\0\0\0\0", 4)), "");
-    EXPECT_EQ(Video(std::string_view("DX\0" "0", 4)), "DX");
+    EXPECT_EQ(Video(std::string_view("DX\0"
+                                     "0",
+                                     4)),
+              "DX");
     EXPECT_EQ(Video(std::string_view("\0XVI", 4)), "");
     // Only ASCII letters fold: a byte above 0x7F is compared as it is.
     EXPECT_EQ(Video("XVI\xC4"), "XVI\xC4");

@@ -7,7 +7,8 @@ namespace reelkeep::test {
 namespace {
 
 std::string_view FourCharacters(std::string_view code) {
-    if (code.size() != 4) throw std::invalid_argument("a four-character code needs four bytes");
+    if (code.size() != 4)
+        throw std::invalid_argument("a four-character code needs four bytes");
     return code;
 }
 
@@ -87,8 +88,8 @@ std::string AudioStreamList(std::uint16_t tag) {
 }
 
 std::string AviFile(std::string_view streams, std::string_view form) {
-    const std::string hdrl = ListChunk("hdrl", Chunk("avih", std::string(56, '\0')) +
-                                                   std::string(streams));
+    const std::string hdrl =
+        ListChunk("hdrl", Chunk("avih", std::string(56, '\0')) + std::string(streams));
     return RiffForm(form, hdrl + ListChunk("movi", ""));
 }
 
