@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -47,7 +48,8 @@ std::optional<int> RunWindow(const std::string& commandLine) {
         Log(own.ends_with(" (deleted)") ? "own file replaced early" : "own file intact");
     }
     const std::string crash = Env("REELKEEP_TEST_CRASH");
-    if (crash == "segv") *static_cast<volatile int*>(nullptr) = 1;
+    // Address 16 rather than 0, so that the sanitizers' null check lets the fault happen.
+    if (crash == "segv") *reinterpret_cast<volatile int*>(std::uintptr_t{16}) = 1;
     if (crash == "abort") std::abort();
 
     const std::string hold = Env("REELKEEP_TEST_HOLD");

@@ -72,7 +72,8 @@ TEST_F(SettingsTest, SavedValuesComeBackAndOtherValuesSurvive) {
     EXPECT_EQ(loaded.multiple, settings.multiple);
     EXPECT_EQ(loaded.autoUpdate, 0u);
     EXPECT_EQ(loaded.timeout, 500000u);
-    const SettingValue* other = SettingsFile::Read(ConfigPath()).Find("Other");
+    const SettingsFile file = SettingsFile::Read(ConfigPath());
+    const SettingValue* other = file.Find("Other");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(other->text, "kept");
     // Written through a temporary file: nothing else is left in the folder.
