@@ -17,26 +17,39 @@ namespace {
 
 std::atomic<int> g_viewer{-1};
 
-int ConnectToViewer() {
-    const std::string name = DebugViewerName();
-    sockaddr_un address{};
-    if (name.size() + 1 > sizeof address.sun_path) return -1;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, name.data(), name.size());  // abstract: leading zero
-    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
-        ::close(fd);
-        return -1;
+// Each thread keeps one unconnected socket for its lookups, so that a lookup without a
+// viewer costs one failed connect and nothing else.
+class ProbeSocket {
+public:
+    ~ProbeSocket() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    return fd;
-}
+    // The connected socket, handed over to the caller, or -1 when no viewer listens.
+    int Connect() {
+        if (fd_ < 0) fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (fd_ < 0) return -1;
+        const std::string name = DebugViewerName();
+        sockaddr_un address{};
+        if (name.size() + 1 > sizeof address.sun_path) return -1;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + 1, name.data(), name.size());  // abstract: leading zero
+        const auto length =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), length) != 0) return -1;
+        const int connected = fd_;
+        fd_ = -1;
+        return connected;
+    }
+
+private:
+    int fd_ = -1;
+};
 
 int Viewer() {
     int fd = g_viewer.load();
     if (fd >= 0) return fd;
-    fd = ConnectToViewer();
+    thread_local ProbeSocket probe;
+    fd = probe.Connect();
     if (fd < 0) return -1;
     int expected = -1;
     if (!g_viewer.compare_exchange_strong(expected, fd)) {

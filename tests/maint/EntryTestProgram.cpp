@@ -49,7 +49,8 @@ std::optional<int> RunWindow(const std::string& commandLine) {
     }
     const std::string crash = Env("REELKEEP_TEST_CRASH");
     // Address 16 rather than 0, so that the sanitizers' null check lets the fault happen.
-    if (crash == "segv") *reinterpret_cast<volatile int*>(std::uintptr_t{16}) = 1;
+    volatile std::uintptr_t address = 16;
+    if (crash == "segv") *reinterpret_cast<volatile int*>(address) = 1;
     if (crash == "abort") std::abort();
 
     const std::string hold = Env("REELKEEP_TEST_HOLD");
