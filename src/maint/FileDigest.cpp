@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,11 @@ namespace reelkeep {
 std::optional<std::string> FileDigestText(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {  // a folder is no file to compare
+        ::close(fd);
+        return std::nullopt;
+    }
     const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
                                                                           &EVP_MD_CTX_free);
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) == 1;

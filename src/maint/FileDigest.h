@@ -7,7 +7,7 @@
 namespace reelkeep {
 
 // Reads the file in blocks of 8,192 bytes until its end or a read error. Empty when the file
-// cannot be opened.
+// cannot be opened or is no regular file.
 std::optional<std::string> FileDigestText(const std::string& path);
 
 }  // namespace reelkeep

@@ -39,10 +39,8 @@ bool IsHostileName(const std::string& name) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t slash = local.find('/', start);
-        if (local.compare(start, slash - start, "..") == 0 &&
-            (slash == std::string::npos ? local.size() - start : slash - start) == 2) {
-            return true;
-        }
+        const std::size_t end = slash == std::string::npos ? local.size() : slash;
+        if (std::string_view(local).substr(start, end - start) == "..") return true;
         if (slash == std::string::npos) return false;
         start = slash + 1;
     }

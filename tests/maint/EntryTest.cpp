@@ -183,6 +183,8 @@ TEST(RestartCommandTest, CommandLinesOfBothStages) {
               "\"/opt/r/~reelkeep\" RESTART1 4d2 /opt/r/reelkeep");
     EXPECT_EQ(RestartCommandLine("/a b/reelkeep", 2, 255, "/a b/~reelkeep"),
               "\"/a b/reelkeep\" RESTART2 ff /a b/~reelkeep");
+    // A relay that cannot be started is reported, so that the old program goes on running.
+    EXPECT_FALSE(StartRestartRelay("/nonexistent/~reelkeep"));
 }
 
 }  // namespace

@@ -88,6 +88,7 @@ TEST(FileDigestTest, UpperCaseMd5OfTheWholeFile) {
     EXPECT_EQ(FileDigestText(folder / "abc"), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(FileDigestText(folder / "big")->size(), 32u);
     EXPECT_FALSE(FileDigestText(folder / "missing"));
+    EXPECT_FALSE(FileDigestText(folder.Path()));
 }
 
 }  // namespace
