@@ -1,0 +1,224 @@
+// The update check over a temporary program folder, served from a local folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "maint/FolderFetcher.h"
+#include "maint/MaintTestSupport.h"
+#include "maint/UpdateCheck.h"
+#include "support/TempFolder.h"
+
+namespace reelkeep {
+namespace {
+
+using test::FileExists;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+const std::string kServer = "http://127.0.0.1:8";
+
+std::string Marker(const std::string& version) {
+    return "\x7F" "ELF..RKVERSION:" + version + std::string(1, '\0') + "..";
+}
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    UpdateCheckTest() {
+        fs::create_directories(root.Path() + "prog");
+        fs::create_directories(root.Path() + "server/updates");
+    }
+    std::string Program(const std::string& name) const { return root.Path() + "prog/" + name; }
+    void Serve(const std::string& name, const std::string& bytes) {
+        const std::string path = root.Path() + "server/updates/" + name;
+        fs::create_directories(fs::path(path).parent_path());
+        WriteFileBytes(path, bytes);
+    }
+    void Install(const std::string& name, const std::string& bytes) {
+        fs::create_directories(fs::path(Program(name)).parent_path());
+        WriteFileBytes(Program(name), bytes);
+    }
+    UpdateOutcome Check(bool answer = true) {
+        question = test::ScriptedQuestion(answer);
+        return CheckForUpdates(kServer, root.Path() + "prog/", Program("reelkeep"), fetcher,
+                               question);
+    }
+
+    test::TempFolder root;
+    test::FolderFetcher fetcher{kServer, root.Path() + "server"};
+    test::ScriptedQuestion question{true};
+    test::TraceListener viewer;
+};
+
+TEST_F(UpdateCheckTest, EmptyListDoesNothing) {
+    Serve("list.txt", "");
+    const UpdateOutcome outcome = Check();
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(question.asked, 0);
+    EXPECT_EQ(fetcher.requested, std::vector<std::string>{kServer + "/updates/list.txt"});
+    EXPECT_TRUE(viewer.TakeTexts().empty());
+}
+
+TEST_F(UpdateCheckTest, MissingFileIsAskedForCreatedAndFetched) {
+    Serve("list.txt", "Scripts\\Include\\new.rki, anything;Scripts\\b.rks, v1.0.0.0;");
+    Serve("Scripts/Include/new.rki", "new include");
+    Serve("Scripts/b.rks", "second");
+    const UpdateOutcome outcome = Check();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.pendingReplacement, "");
+    EXPECT_EQ(question.asked, 1);  // once for both files
+    EXPECT_EQ(ReadFileBytes(Program("Scripts/Include/new.rki")), "new include");
+    EXPECT_EQ(ReadFileBytes(Program("Scripts/b.rks")), "second");
+    EXPECT_FALSE(FileExists(Program("Scripts/Include/~new.rki")));
+    EXPECT_EQ(fetcher.requested[1], kServer + "/updates/Scripts/Include/new.rki");
+    EXPECT_EQ(viewer.TakeTexts(),
+              (std::vector<std::string>{"Update Scripts\\Include\\new.rki (anything)",
+                                        "Updating new file Scripts\\Include\\new.rki",
+                                        "Update Scripts\\b.rks (v1.0.0.0)",
+                                        "Updating new file Scripts\\b.rks"}));
+}
+
+TEST_F(UpdateCheckTest, VersionsCompareAsUnsignedNumbers) {
+    Install("same.dll", Marker("1.0.40000.0"));
+    Install("older.dll", Marker("1.0.39999.0"));
+    Serve("older.dll", Marker("1.0.40000.0"));
+    Serve("list.txt", "same.dll, v1.0.40000.0;older.dll,v1.0.40000.0 ;");
+    const UpdateOutcome outcome = Check();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(ReadFileBytes(Program("older.dll")), Marker("1.0.40000.0"));
+    EXPECT_EQ(fetcher.requested.size(), 2u);  // the list and older.dll only
+    const auto lines = viewer.TakeTexts();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "Unmatched version for " + Program("older.dll") +
+                            " (1.0.39999.0 instead of 1.0.40000.0 ");
+}
+
+TEST_F(UpdateCheckTest, EntriesWithoutSemicolonsShowOnlyTheFirst) {
+    Install("a.dll", Marker("1.0.0.0"));
+    Serve("list.txt", "a.dll, v1.0.0.0\r\nb.dll, v2.0.0.0\r\n");
+    Serve("b.dll", "b");
+    EXPECT_EQ(Check().result, 0);
+    EXPECT_EQ(question.asked, 0);
+    EXPECT_FALSE(FileExists(Program("b.dll")));
+}
+
+TEST_F(UpdateCheckTest, DigestsCompareWithoutRegardToCase) {
+    Install("abc.txt", "abc");
+    Serve("list.txt", "abc.txt, c900150983cd24fb0d6963f7d28e17f72;");
+    EXPECT_EQ(Check().result, 0);
+    EXPECT_EQ(question.asked, 0);
+
+    // A blank before the ";" is part of the digest text: it never matches.
+    Serve("abc.txt", "abc");
+    Serve("list.txt", "abc.txt, c900150983CD24FB0D6963F7D28E17F72 ;");
+    EXPECT_EQ(Check().result, 1);
+    EXPECT_EQ(Check().result, 1);
+    const auto lines = viewer.TakeTexts();
+    EXPECT_EQ(lines.back(), "Unmatched crc for " + Program("abc.txt") +
+                                " (900150983CD24FB0D6963F7D28E17F72 instead of "
+                                "900150983CD24FB0D6963F7D28E17F72 ");
+}
+
+TEST_F(UpdateCheckTest, StopsAtTheFirstEntryThatFails) {
+    Serve("list.txt", "first.txt, x;missing.txt, x;third.txt, x;");
+    Serve("first.txt", "1");
+    Serve("third.txt", "3");
+    EXPECT_EQ(Check().result, 0);
+    EXPECT_EQ(ReadFileBytes(Program("first.txt")), "1");  // handled before the stop
+    EXPECT_TRUE(FileExists(Program("~missing.txt")));     // the empty temporary file stays
+    EXPECT_EQ(ReadFileBytes(Program("~missing.txt")), "");
+    EXPECT_FALSE(FileExists(Program("third.txt")));
+
+    // Existing files whose entries cannot be judged stop the check too.
+    for (const std::string list : {"first.txt, x;", "first.txt, v1.0.0.0;",
+                                   "unreadable.txt, cD41D8CD98F00B204E9800998ECF8427E;"}) {
+        Install("unreadable.txt", "");
+        ::chmod(Program("unreadable.txt").c_str(), 0);
+        Serve("list.txt", list + "third.txt, x;");
+        const bool root = ::geteuid() == 0;
+        if (list.starts_with("unreadable") && root) continue;  // root reads anything
+        EXPECT_EQ(Check().result, 0) << list;
+        EXPECT_FALSE(FileExists(Program("third.txt"))) << list;
+    }
+    Install("versioned.dll", Marker("1.0.0.0"));
+    Serve("list.txt", "versioned.dll, v1.x;third.txt, x;");
+    EXPECT_EQ(Check().result, 0);
+    EXPECT_FALSE(FileExists(Program("third.txt")));
+}
+
+TEST_F(UpdateCheckTest, NoFetchesNothing) {
+    Serve("list.txt", "new.txt, x;");
+    Serve("new.txt", "n");
+    EXPECT_EQ(Check(/*answer=*/false).result, 0);
+    EXPECT_EQ(question.asked, 1);
+    EXPECT_FALSE(FileExists(Program("new.txt")));
+    EXPECT_FALSE(FileExists(Program("~new.txt")));
+}
+
+TEST_F(UpdateCheckTest, ProgramFileBecomesThePendingReplacement) {
+    Install("reelkeep", Marker("1.0.0.0"));
+    ::chmod(Program("reelkeep").c_str(), 0755);
+    Serve("reelkeep", Marker("1.0.0.1") + "new program");
+    Serve("list.txt", "reelkeep, v1.0.0.1;");
+    const UpdateOutcome outcome = Check();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.pendingReplacement, Program("~reelkeep"));
+    EXPECT_EQ(ReadFileBytes(Program("reelkeep")), Marker("1.0.0.0"));
+    EXPECT_EQ(ReadFileBytes(Program("~reelkeep")), Marker("1.0.0.1") + "new program");
+    struct stat info {};
+    ASSERT_EQ(::stat(Program("~reelkeep").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);  // runnable as the relay
+}
+
+TEST_F(UpdateCheckTest, HostileNameWritesNothing) {
+    // A name starts with a letter, digit or underscore, so it is never absolute here; a ".."
+    // component would still climb out of the program folder.
+    fs::create_directories(root.Path() + "outside");
+    for (const std::string& name : std::vector<std::string>{
+             "Scripts\\..\\..\\outside\\evil", "Scripts/../../outside/evil", "a\\..\\..",
+             "a\\..\\..\\outside"}) {
+        Serve("list.txt", "good.txt, x;" + name + ", x;");
+        Serve("good.txt", "g");
+        EXPECT_EQ(Check().result, 0) << name;
+        EXPECT_EQ(question.asked, 0) << name;
+        EXPECT_TRUE(fs::is_empty(root.Path() + "outside")) << name;
+        EXPECT_TRUE(fs::is_empty(root.Path() + "prog")) << name;
+    }
+    // Dots inside names are fine.
+    Serve("list.txt", "a..b\\..hidden..txt, x;");
+    Serve("a..b/..hidden..txt", "h");
+    EXPECT_EQ(Check().result, 1);
+    EXPECT_EQ(ReadFileBytes(Program("a..b/..hidden..txt")), "h");
+}
+
+TEST_F(UpdateCheckTest, TransferFailuresEndTheCheckSilently) {
+    // No list on the server: its error page is not read as entries.
+    EXPECT_EQ(Check().result, 0);
+    EXPECT_EQ(question.asked, 0);
+
+    fetcher.failing.insert(kServer + "/updates/list.txt");
+    EXPECT_EQ(Check().result, 0);
+
+    fetcher.failing.clear();
+    fetcher.failing.insert(kServer + "/updates/b.txt");
+    Serve("list.txt", "a.txt, x;b.txt, x;");
+    Serve("a.txt", "a");
+    Serve("b.txt", "b");
+    const UpdateOutcome outcome = Check();
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(ReadFileBytes(Program("a.txt")), "a");
+    EXPECT_FALSE(FileExists(Program("b.txt")));
+}
+
+TEST(UpdateServerTest, EnvironmentOverridesTheBuiltInAddress) {
+    {
+        test::ScopedEnv server("REELKEEP_UPDATE_SERVER", "http://127.0.0.1:9/");
+        EXPECT_EQ(UpdateServerAddress(), "http://127.0.0.1:9");
+    }
+    test::ScopedEnv unset("REELKEEP_UPDATE_SERVER", "");
+    EXPECT_FALSE(UpdateServerAddress().empty());
+}
+
+}  // namespace
+}  // namespace reelkeep
