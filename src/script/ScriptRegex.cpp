@@ -29,7 +29,7 @@ public:
         try {
             auto regex = std::make_unique<Regex>(pattern, options);
             if (substitution != nullptr) {
-                std::string text = substitution->c_str();  // up to the first zero byte
+                std::string text = substitution->substr(0, substitution->find('\0'));
                 if (options & kRegexNormalize) text = NormalizeSubstitution(text);
                 substitution_ = Substitution(text, regex->GroupCount());
             }

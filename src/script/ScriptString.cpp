@@ -97,7 +97,8 @@ int ReverseFindFrom(const String& self, const String& what, asUINT from) {
     return ReverseFindText(self, what, from);
 }
 String& Insert(String& self, asUINT position, const String& what) {
-    return self.insert(Clamp(self, position), what);
+    self.insert(Clamp(self, position), what);
+    return self;
 }
 String Left(const String& self, asUINT count) { return self.substr(0, count); }
 String Right(const String& self, asUINT count) {
