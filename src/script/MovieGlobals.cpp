@@ -2,6 +2,8 @@
 
 #include <angelscript.h>
 
+#include "script/Registration.h"
+
 namespace reelkeep {
 
 using namespace AngelScript;
@@ -18,14 +20,13 @@ std::string MovieGlobalDeclaration(const MovieField& field) {
     }
 }
 
-int RegisterMovieGlobals(ScriptEngine* engine, Movie& record) {
+void RegisterMovieGlobals(ScriptEngine* engine, Movie& record) {
     for (const MovieField& field : MovieFields()) {
         const std::string declaration = MovieGlobalDeclaration(field);
         if (declaration.empty()) continue;
-        const int result = engine->RegisterGlobalProperty(declaration.c_str(), field.AddressIn(record));
-        if (result < 0) return result;
+        CheckRegistration(engine->RegisterGlobalProperty(declaration.c_str(), field.AddressIn(record)),
+                          declaration);
     }
-    return 0;
 }
 
 }  // namespace reelkeep

@@ -15,7 +15,7 @@ namespace reelkeep {
 std::string MovieGlobalDeclaration(const MovieField& field);
 
 // Registers every visible field of `record` as a global property, in field-table order.
-// `string` and `string[]` must be registered already. Returns a negative engine code on failure.
-int RegisterMovieGlobals(ScriptEngine* engine, Movie& record);
+// `string` and `string[]` must be registered already.
+void RegisterMovieGlobals(ScriptEngine* engine, Movie& record);
 
 }  // namespace reelkeep

@@ -29,7 +29,7 @@ std::string FormatMessage(const char* section, int row, int column, const char* 
 
 // Where the engine's messages go while one script is built and run.
 struct MessageSink {
-    ScriptOutput pending;
+    CScriptOutput pending;
     int messages = 0;
     int withoutSection = 0;  // messages about the module as a whole
 };
@@ -75,13 +75,13 @@ void RegisterTextApi(ScriptEngine* engine) {
 }
 
 bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_view text,
-                   ScriptOutput& output) {
+                   CScriptOutput& output) {
     MessageSink sink;
     engine->SetMessageCallback(asFUNCTION(WriteMessage), &sink, asCALL_CDECL);
     struct Flush {
         ScriptEngine* engine;
         MessageSink& sink;
-        ScriptOutput& output;
+        CScriptOutput& output;
         ~Flush() {
             engine->ClearMessageCallback();
             output.Write(sink.pending.Text());
@@ -123,7 +123,7 @@ ScriptRunResult RunScriptInFreshEngine(std::string_view include, std::string_vie
     const ScriptEnginePtr engine = CreateScriptEngine();
     RegisterTextApi(engine.get());
     if (bind) bind(engine.get());
-    ScriptOutput output;
+    CScriptOutput output;
     ScriptRunResult result;
     result.succeeded = ExecuteScript(engine.get(), include, text, output);
     result.output = output.Text();

@@ -25,7 +25,7 @@ void ReleaseScriptThread();
 void RegisterTextApi(ScriptEngine* engine);
 
 // Collects what the engine writes: one "%s (%d, %d) : %s : %s\n" line per message.
-class ScriptOutput {
+class CScriptOutput {
 public:
     void Write(std::string_view text) { text_ += text; }
     const std::string& Text() const { return text_; }
@@ -38,7 +38,7 @@ private:
 // of a function (section "ExecuteString", its first line row 1). True when everything compiled
 // and the script ran to its end; a script exception is written to `output` as an error line.
 bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_view text,
-                   ScriptOutput& output);
+                   CScriptOutput& output);
 
 struct ScriptRunResult {
     bool succeeded = false;

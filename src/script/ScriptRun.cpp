@@ -3,6 +3,7 @@
 #include <angelscript.h>
 
 #include "platform/MessageBoxStyle.h"
+#include "script/Registration.h"
 
 namespace reelkeep {
 
@@ -61,11 +62,8 @@ int ScriptRun::Select(const StringArray& items, const std::string& title, const 
     return host_.Select(items, title, label);
 }
 
-int RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
-    int failures = 0;
-    const auto check = [&failures](int result) {
-        if (result < 0) ++failures;
-    };
+void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
+    const auto check = [](int result) { CheckRegistration(result, "www and user"); };
     const asDWORD kSingleton = asOBJ_REF | asOBJ_NOHANDLE;
     check(engine->RegisterObjectType("CNavigator", 0, kSingleton));
     check(engine->RegisterObjectMethod("CNavigator", "string open(const string &in)",
@@ -88,7 +86,6 @@ int RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
     check(engine->RegisterObjectMethod("CUI", "int select(const string[] &in,const string &in,const string &in) const",
                                        asMETHOD(ScriptRun, Select), asCALL_THISCALL));
     check(engine->RegisterGlobalProperty("CUI user", run));
-    return failures == 0 ? 0 : -1;
 }
 
 }  // namespace reelkeep

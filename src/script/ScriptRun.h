@@ -52,6 +52,6 @@ private:
 
 // Registers the types CNavigator and CUI with their methods and the globals `www` and `user`,
 // both standing for `run`. `string` and `string[]` must be registered already.
-int RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run);
+void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run);
 
 }  // namespace reelkeep

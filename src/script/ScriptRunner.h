@@ -15,16 +15,6 @@ struct ScriptRunMovie {
     std::string title;
 };
 
-// Collects what the engine says while building and running: one growing text.
-class CScriptOutput {
-public:
-    void Write(const std::string& text) { text_ += text; }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-};
-
 class ScriptRunner {
 public:
     ScriptRunner(ScriptRun& run, std::string scriptText, std::string includeText,

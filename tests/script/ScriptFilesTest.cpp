@@ -41,7 +41,7 @@ TEST(ScriptFiles, ListingOrderIgnoresCaseFirst) {
     EXPECT_TRUE(ListingOrder("B", "b"));  // same letters: bytewise
     EXPECT_FALSE(ListingOrder("b", "B"));
     EXPECT_TRUE(ListingOrder("ab", "abc"));
-    EXPECT_TRUE(ListingOrder("_x", "a"));  // as upper case, '_' sorts before letters
+    EXPECT_TRUE(ListingOrder("a", "_x"));  // as upper case: "A" sorts before "_"
 }
 
 TEST(ScriptFiles, IncludeTextJoinsEveryIncludeFileThenTheScriptsOwn) {
