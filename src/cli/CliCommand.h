@@ -31,6 +31,7 @@ struct CliCommand {
 
 std::span<const CliCommand> CatalogCommands();
 std::span<const CliCommand> MediaCommands();
+std::span<const CliCommand> ScriptCommands();
 
 // Parses a decimal object identifier; UsageError when it is not one.
 unsigned ParseObjectId(const std::string& text);

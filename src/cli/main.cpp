@@ -23,7 +23,9 @@ unsigned ParseObjectId(const std::string& text) {
 
 namespace {
 
-std::vector<std::span<const CliCommand>> CommandTables() { return {CatalogCommands(), MediaCommands()}; }
+std::vector<std::span<const CliCommand>> CommandTables() {
+    return {CatalogCommands(), MediaCommands(), ScriptCommands()};
+}
 
 const CliCommand* FindCommand(std::string_view name) {
     for (const auto table : CommandTables()) {

@@ -1,0 +1,22 @@
+#include "script/Registration.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace reelkeep {
+
+using namespace AngelScript;
+
+int CheckRegistration(int result, std::string_view what) {
+    if (result < 0) {
+        throw std::logic_error("script registration failed (" + std::to_string(result) +
+                               "): " + std::string(what));
+    }
+    return result;
+}
+
+void RaiseScriptException(const char* message) {
+    if (asIScriptContext* context = asGetActiveContext()) context->SetException(message);
+}
+
+}  // namespace reelkeep

@@ -1,0 +1,91 @@
+#include "script/ScriptRun.h"
+
+#include <angelscript.h>
+
+#include "platform/MessageBoxStyle.h"
+#include "script/Registration.h"
+
+namespace reelkeep {
+
+using namespace AngelScript;
+
+ScriptRun::ScriptRun(ScriptRunHost& host, std::string downloadFolder, std::uint32_t timeout)
+    : host_(host), downloadFolder_(std::move(downloadFolder)) {
+    if (timeout != 0) {
+        session_.SetOption(CInternetSession::kConnectTimeout, timeout);
+        session_.SetOption(CInternetSession::kSendTimeout, timeout);
+        session_.SetOption(CInternetSession::kReceiveTimeout, timeout);
+    }
+}
+
+void ScriptRun::Abort(const CInternetException& error) {
+    networkError_ = error;
+    if (asIScriptContext* context = asGetActiveContext()) context->SetException(error.message.c_str());
+}
+
+std::optional<CInternetException> ScriptRun::TakeNetworkError() {
+    std::optional<CInternetException> error;
+    error.swap(networkError_);
+    return error;
+}
+
+std::string ScriptRun::Open(const std::string& url) {
+    try {
+        return OpenUrl(session_, url, location_, &host_);
+    } catch (const CInternetException& error) {
+        Abort(error);
+        return {};
+    }
+}
+
+bool ScriptRun::Download(const std::string& url, std::string& file) {
+    try {
+        return DownloadUrl(session_, url, file, downloadFolder_, &host_);
+    } catch (const CInternetException& error) {
+        Abort(error);
+        return false;
+    }
+}
+
+int ScriptRun::Alert(const std::string& text) { return Alert(text, MB_OK); }
+
+int ScriptRun::Alert(const std::string& text, std::uint32_t style) {
+    return host_.MessageBox(text, "Reelkeep", style);
+}
+
+bool ScriptRun::Input(std::string& value, const std::string& title, const std::string& label,
+                      bool allowEmpty) {
+    return host_.Input(value, title, label, allowEmpty);
+}
+
+int ScriptRun::Select(const StringArray& items, const std::string& title, const std::string& label) {
+    return host_.Select(items, title, label);
+}
+
+void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
+    const auto check = [](int result) { CheckRegistration(result, "www and user"); };
+    const asDWORD kSingleton = asOBJ_REF | asOBJ_NOHANDLE;
+    check(engine->RegisterObjectType("CNavigator", 0, kSingleton));
+    check(engine->RegisterObjectMethod("CNavigator", "string open(const string &in)",
+                                       asMETHOD(ScriptRun, Open), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CNavigator", "const string &get_location() const property",
+                                       asMETHOD(ScriptRun, Location), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CNavigator", "bool download(const string &in,string &inout)",
+                                       asMETHOD(ScriptRun, Download), asCALL_THISCALL));
+    check(engine->RegisterGlobalProperty("CNavigator www", run));
+
+    check(engine->RegisterObjectType("CUI", 0, kSingleton));
+    check(engine->RegisterObjectMethod("CUI", "int alert(const string &in) const",
+                                       asMETHODPR(ScriptRun, Alert, (const std::string&), int),
+                                       asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CUI", "int alert(const string &in,uint) const",
+                                       asMETHODPR(ScriptRun, Alert, (const std::string&, std::uint32_t), int),
+                                       asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CUI", "bool input(string &inout,const string &in,const string &in,bool)",
+                                       asMETHOD(ScriptRun, Input), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CUI", "int select(const string[] &in,const string &in,const string &in) const",
+                                       asMETHOD(ScriptRun, Select), asCALL_THISCALL));
+    check(engine->RegisterGlobalProperty("CUI user", run));
+}
+
+}  // namespace reelkeep

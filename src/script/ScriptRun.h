@@ -1,0 +1,57 @@
+// The object a script reaches as `www` and as `user`, one per run: the run's own HTTP session,
+// `location`, the folder downloads go to, and the host that shows and asks.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "net/CInternetException.h"
+#include "net/CInternetSession.h"
+#include "script/AngelScriptFwd.h"
+#include "script/ScriptRunHost.h"
+
+
+namespace reelkeep {
+
+class ScriptRun {
+public:
+    // `timeout` in milliseconds for connecting, sending and receiving; 0 keeps the defaults.
+    ScriptRun(ScriptRunHost& host, std::string downloadFolder, std::uint32_t timeout);
+
+    // www
+    std::string Open(const std::string& url);
+    bool Download(const std::string& url, std::string& file);
+    const std::string& Location() const { return location_; }
+
+    // user
+    int Alert(const std::string& text);
+    int Alert(const std::string& text, std::uint32_t style);
+    bool Input(std::string& value, const std::string& title, const std::string& label, bool allowEmpty);
+    int Select(const StringArray& items, const std::string& title, const std::string& label);
+
+    // Cancels from any thread: the transfer under way, or the next one, fails.
+    void Cancel() { session_.Close(); }
+    bool Cancelled() const { return session_.IsClosed(); }
+
+    // The network failure that ended the last script, if one did; cleared by taking it.
+    std::optional<CInternetException> TakeNetworkError();
+
+    ScriptRunHost& Host() { return host_; }
+
+private:
+    // Ends the running script with the failure kept for the runner to show.
+    void Abort(const CInternetException& error);
+
+    ScriptRunHost& host_;
+    std::string downloadFolder_;
+    CInternetSession session_;
+    std::string location_;
+    std::optional<CInternetException> networkError_;
+};
+
+// Registers the types CNavigator and CUI with their methods and the globals `www` and `user`,
+// both standing for `run`. `string` and `string[]` must be registered already.
+void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run);
+
+}  // namespace reelkeep
