@@ -1,12 +1,15 @@
-// The update check over a temporary program folder, served from a local folder.
+// The update check over a temporary program folder, against a real server on 127.0.0.1 that
+// serves a local folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <set>
 
-#include "maint/FolderFetcher.h"
+#include "maint/InternetUpdateFetcher.h"
 #include "maint/MaintTestSupport.h"
 #include "maint/UpdateCheck.h"
+#include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
 
 namespace reelkeep {
@@ -17,7 +20,62 @@ using test::ReadFileBytes;
 using test::WriteFileBytes;
 namespace fs = std::filesystem;
 
-const std::string kServer = "http://127.0.0.1:8";
+class ScriptedQuestion : public CUpdateQuestion {
+public:
+    explicit ScriptedQuestion(bool answer) : answer_(answer) {}
+    bool AskToDownload() override {
+        ++asked;
+        return answer_;
+    }
+    int asked = 0;
+
+private:
+    bool answer_;
+};
+
+// Serves "<root>/updates/..." as "/updates/...", 404 for what is missing. Paths in `failing`
+// get no answer at all: the connection is dropped, as a dead server or a closed session would.
+class FolderServer {
+public:
+    explicit FolderServer(std::string root) : root_(std::move(root)) {
+        server_.RouteOthers([this](const test::HttpRequest& request, test::HttpExchange& exchange) {
+            if (failing.count(request.target)) {
+                exchange.CloseAfter();
+                return;
+            }
+            const std::string path = root_ + Unescape(request.target);
+            if (!fs::is_regular_file(path)) {
+                exchange.Send(test::HttpTestServer::Response(404, "<html><body>Not Found, sorry</body></html>"));
+                return;
+            }
+            exchange.Send(test::HttpTestServer::Response(200, ReadFileBytes(path)));
+        });
+    }
+    std::string Address() const { return server_.Url(""); }
+    std::vector<std::string> Requested() const {
+        std::vector<std::string> targets;
+        for (const auto& request : server_.Requests()) targets.push_back(request.target);
+        return targets;
+    }
+    test::HttpRequest First() const { return server_.Requests().at(0); }
+    std::set<std::string> failing;
+
+private:
+    static std::string Unescape(const std::string& target) {
+        std::string text;
+        for (std::size_t i = 0; i < target.size(); ++i) {
+            if (target[i] == '%' && i + 2 < target.size()) {
+                text += static_cast<char>(std::stoi(target.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                text += target[i];
+            }
+        }
+        return text;
+    }
+    std::string root_;
+    test::HttpTestServer server_;
+};
 
 std::string Marker(const std::string& version) {
     return "\x7F" "ELF..RKVERSION:" + version + std::string(1, '\0') + "..";
@@ -40,14 +98,16 @@ protected:
         WriteFileBytes(Program(name), bytes);
     }
     UpdateOutcome Check(bool answer = true) {
-        question = test::ScriptedQuestion(answer);
-        return CheckForUpdates(kServer, root.Path() + "prog/", Program("reelkeep"), fetcher,
-                               question);
+        question = ScriptedQuestion(answer);
+        CInternetSession session;
+        InternetUpdateFetcher fetcher(session);
+        return CheckForUpdates(server.Address(), root.Path() + "prog/", Program("reelkeep"),
+                               fetcher, question);
     }
 
     test::TempFolder root;
-    test::FolderFetcher fetcher{kServer, root.Path() + "server"};
-    test::ScriptedQuestion question{true};
+    FolderServer server{root.Path() + "server"};
+    ScriptedQuestion question{true};
     test::TraceListener viewer;
 };
 
@@ -56,7 +116,7 @@ TEST_F(UpdateCheckTest, EmptyListDoesNothing) {
     const UpdateOutcome outcome = Check();
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(question.asked, 0);
-    EXPECT_EQ(fetcher.requested, std::vector<std::string>{kServer + "/updates/list.txt"});
+    EXPECT_EQ(server.Requested(), std::vector<std::string>{"/updates/list.txt"});
     EXPECT_TRUE(viewer.TakeTexts().empty());
 }
 
@@ -71,7 +131,7 @@ TEST_F(UpdateCheckTest, MissingFileIsAskedForCreatedAndFetched) {
     EXPECT_EQ(ReadFileBytes(Program("Scripts/Include/new.rki")), "new include");
     EXPECT_EQ(ReadFileBytes(Program("Scripts/b.rks")), "second");
     EXPECT_FALSE(FileExists(Program("Scripts/Include/~new.rki")));
-    EXPECT_EQ(fetcher.requested[1], kServer + "/updates/Scripts/Include/new.rki");
+    EXPECT_EQ(server.Requested().at(1), "/updates/Scripts/Include/new.rki");
     EXPECT_EQ(viewer.TakeTexts(),
               (std::vector<std::string>{"Update Scripts\\Include\\new.rki (anything)",
                                         "Updating new file Scripts\\Include\\new.rki",
@@ -87,7 +147,7 @@ TEST_F(UpdateCheckTest, VersionsCompareAsUnsignedNumbers) {
     const UpdateOutcome outcome = Check();
     EXPECT_EQ(outcome.result, 1);
     EXPECT_EQ(ReadFileBytes(Program("older.dll")), Marker("1.0.40000.0"));
-    EXPECT_EQ(fetcher.requested.size(), 2u);  // the list and older.dll only
+    EXPECT_EQ(server.Requested().size(), 2u);  // the list and older.dll only
     const auto lines = viewer.TakeTexts();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2], "Unmatched version for " + Program("older.dll") +
@@ -197,11 +257,11 @@ TEST_F(UpdateCheckTest, TransferFailuresEndTheCheckSilently) {
     EXPECT_EQ(Check().result, 0);
     EXPECT_EQ(question.asked, 0);
 
-    fetcher.failing.insert(kServer + "/updates/list.txt");
+    server.failing.insert("/updates/list.txt");
     EXPECT_EQ(Check().result, 0);
 
-    fetcher.failing.clear();
-    fetcher.failing.insert(kServer + "/updates/b.txt");
+    server.failing.clear();
+    server.failing.insert("/updates/b.txt");
     Serve("list.txt", "a.txt, x;b.txt, x;");
     Serve("a.txt", "a");
     Serve("b.txt", "b");
@@ -209,6 +269,16 @@ TEST_F(UpdateCheckTest, TransferFailuresEndTheCheckSilently) {
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(ReadFileBytes(Program("a.txt")), "a");
     EXPECT_FALSE(FileExists(Program("b.txt")));
+}
+
+TEST_F(UpdateCheckTest, RequestsAskForFreshCopiesAndCarryUnusualNamesEscaped) {
+    Serve("list.txt", "Scripts\\My Script #1.rks, x;");
+    Serve("Scripts/My Script #1.rks", "script");
+    EXPECT_EQ(Check().result, 1);
+    EXPECT_EQ(ReadFileBytes(Program("Scripts/My Script #1.rks")), "script");
+    EXPECT_EQ(server.Requested().at(1), "/updates/Scripts/My%20Script%20%231.rks");
+    EXPECT_EQ(server.First().Header("Cache-Control"), "no-cache");
+    EXPECT_EQ(server.First().Header("Pragma"), "no-cache");
 }
 
 TEST(UpdateServerTest, EnvironmentOverridesTheBuiltInAddress) {

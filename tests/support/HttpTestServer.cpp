@@ -88,6 +88,11 @@ void HttpTestServer::Route(const std::string& path, Handler handler) {
     routes_[path] = std::move(handler);
 }
 
+void HttpTestServer::RouteOthers(Handler handler) {
+    std::lock_guard lock(mutex_);
+    others_ = std::move(handler);
+}
+
 void HttpTestServer::Serve(const std::string& path, std::string body, std::string contentType) {
     Route(path, [body = std::move(body), contentType](const HttpRequest&, HttpExchange& exchange) {
         exchange.Send(Response(200, body, "Content-Type: " + contentType + "\r\n"));
@@ -155,7 +160,7 @@ void HttpTestServer::ServeConnection(int fd) {
             std::lock_guard lock(mutex_);
             requests_.push_back(request);
             const auto route = routes_.find(request.target.substr(0, request.target.find('?')));
-            if (route != routes_.end()) handler = route->second;
+            handler = route != routes_.end() ? route->second : others_;
         }
         HttpExchange exchange(fd, stopping_);
         if (handler) {

@@ -51,6 +51,8 @@ public:
 
     // A handler for one path (without the query); unknown paths get a 404 page.
     void Route(const std::string& path, Handler handler);
+    // A handler for every path that has none of its own (instead of the 404 page).
+    void RouteOthers(Handler handler);
     // Serves fixed bytes with status 200 and a Content-Length.
     void Serve(const std::string& path, std::string body, std::string contentType = "text/html");
 
@@ -71,6 +73,7 @@ private:
     std::atomic<bool> stopping_ = false;
     mutable std::mutex mutex_;
     std::map<std::string, Handler> routes_;
+    Handler others_;
     std::vector<HttpRequest> requests_;
     std::vector<int> connections_;
     int connectionCount_ = 0;
