@@ -3,6 +3,7 @@
 #include <angelscript.h>
 
 #include <cstdio>
+#include <mutex>
 #include <stdexcept>
 
 #include "script/Registration.h"
@@ -57,6 +58,11 @@ struct FunctionReleaser {
 void ScriptEngineDeleter::operator()(ScriptEngine* engine) const { engine->ShutDownAndRelease(); }
 
 ScriptEnginePtr CreateScriptEngine() {
+    // The engine's thread manager otherwise lives only while some engine does; engines made
+    // and released on several threads at once would race over its creation and destruction.
+    static std::once_flag prepared;
+    std::call_once(prepared, [] { asPrepareMultithread(); });
+
     ScriptEnginePtr engine(asCreateScriptEngine(ANGELSCRIPT_VERSION));
     if (!engine) throw std::runtime_error("the script engine could not be created");
     // Scripts are 8-bit text: every byte is one character, "\xE9" one byte.
