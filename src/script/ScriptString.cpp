@@ -71,10 +71,7 @@ String Concatenate(const String& self, const String& other) { return self + othe
 
 String FirstMatch(const String& self, const String& pattern) {
     try {
-        const Regex regex(pattern, kExtractionOptions);
-        std::vector<MatchSpan> groups;
-        if (!regex.SearchFrom(self, 0, groups)) return {};
-        return ExtractedText(self, groups);
+        return Regex(pattern, kExtractionOptions).ExtractFirst(self);
     } catch (const RegexError& error) {
         RaiseScriptException(error.what());
         return {};

@@ -68,17 +68,9 @@ StringArray& UnescapeAll(StringArray& self) {
 StringArray AllMatches(const std::string& self, const std::string& pattern) {
     StringArray found;
     try {
-        const Regex regex(pattern, kExtractionOptions);
-        std::vector<MatchSpan> groups;
-        std::size_t position = 0;
-        while (regex.SearchFrom(self, position, groups)) {
-            found.push_back(ExtractedText(self, groups));
-            const MatchSpan whole = groups[0];
-            position = whole.end > whole.start ? whole.end : whole.end + 1;
-        }
+        found = Regex(pattern, kExtractionOptions).ExtractAll(self);
     } catch (const RegexError& error) {
         RaiseScriptException(error.what());
-        found.clear();
     }
     return found;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptProbe.h"
+#include "script/regex/Regex.h"
 
 namespace reelkeep::test {
 namespace {
@@ -225,6 +226,22 @@ TEST(ScriptRegex, CatastrophicBacktrackingStopsWithAnException) {
         again.text = probe.text;
         EXPECT_FALSE(again.Run(std::string("regex r('(a+)+$', 2); ") + call).succeeded) << call;
     }
+}
+
+TEST(ScriptRegex, APatternSlowAtEveryStartPositionStopsWithinTheTimeBudget) {
+    // Each attempt stays within PCRE2's limits; only the sum over the page is too much.
+    Regex::SetTimeBudget(std::chrono::milliseconds(200));
+    std::string page;
+    for (int i = 0; i < 20000; ++i) page += std::string(18, 'a') + "b";
+    for (const char* call : {"count = r.count(text);", "flag = r.match(text);",
+                             "list = text * '(a+)+$';"}) {
+        ScriptProbe probe;
+        probe.text = page;
+        const ScriptRunResult result = probe.Run(std::string("regex r('(a+)+$', 16);\n") + call);
+        EXPECT_FALSE(result.succeeded) << call;
+        EXPECT_EQ(result.output, "ExecuteString (2, 1) : Error : match limit exceeded\n") << call;
+    }
+    Regex::SetTimeBudget(std::chrono::milliseconds(5000));
 }
 
 TEST(ScriptRegex, DeepRepetitionOverALargePageStillMatches) {

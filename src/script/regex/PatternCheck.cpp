@@ -166,16 +166,20 @@ std::string CompileErrorMessage(int code, std::string_view pattern, std::size_t 
     }
 }
 
-void RejectUnsupportedConstructs(std::string_view p, bool extended) {
+PatternTraits ScanPattern(std::string_view p, bool extended) {
+    PatternTraits traits;
     std::vector<Atom> groups;  // kind of each open group
     Atom last = Atom::None;
+    bool lastClosedGroup = false;  // the last item is a group
     std::size_t i = 0;
     while (i < p.size()) {
         const char c = p[i];
+        const bool afterGroup = lastClosedGroup;
+        lastClosedGroup = false;
         if (c == '\\') {
             if (i + 1 < p.size() && p[i + 1] == 'Q') {
                 const std::size_t end = p.find("\\E", i + 2);
-                if (end == std::string_view::npos) return;  // quoting runs to the end
+                if (end == std::string_view::npos) return traits;  // quoting runs to the end
                 i = end + 2;
                 last = Atom::Other;
                 continue;
@@ -218,6 +222,7 @@ void RejectUnsupportedConstructs(std::string_view p, bool extended) {
         } else if (c == ')') {
             last = groups.empty() ? Atom::Other : groups.back();
             if (!groups.empty()) groups.pop_back();
+            lastClosedGroup = true;
             ++i;
         } else if (c == '|') {
             last = Atom::None;
@@ -227,12 +232,15 @@ void RejectUnsupportedConstructs(std::string_view p, bool extended) {
                 throw RegexError("look-ahead assertion cannot be quantified");
             if (last == Atom::Recursion)
                 throw RegexError("recursion sub-expression cannot be quantified");
+            if (afterGroup) traits.quantifiedGroup = true;
             i += c == '{' ? CountedQuantifierLength(p, i) : 1;
             if (i < p.size() && (p[i] == '?' || p[i] == '+')) ++i;  // lazy or possessive
             last = Atom::None;
         } else if (extended && std::isspace(static_cast<unsigned char>(c))) {
+            lastClosedGroup = afterGroup;
             ++i;
         } else if (extended && c == '#') {
+            lastClosedGroup = afterGroup;
             const std::size_t end = p.find('\n', i);
             i = end == std::string_view::npos ? p.size() : end + 1;
         } else {
@@ -240,6 +248,7 @@ void RejectUnsupportedConstructs(std::string_view p, bool extended) {
             ++i;
         }
     }
+    return traits;
 }
 
 }  // namespace reelkeep
