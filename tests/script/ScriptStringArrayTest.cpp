@@ -18,8 +18,9 @@ TEST(ScriptStringArray, ConstructAppendIndexAndLength) {
     EXPECT_EQ(sized.count, 3u);
     EXPECT_EQ(sized.list, (StringArray{"", "", "", "x"}));
 
-    ScriptProbe edited = RunOk("string[] a; a.append('p'); a.append('q'); a[0] = 'P';"
-                               "a[1] += '!'; list = a; text = a[0] + a[1];");
+    ScriptProbe edited = RunOk(
+        "string[] a; a.append('p'); a.append('q'); a[0] = 'P';"
+        "a[1] += '!'; list = a; text = a[0] + a[1];");
     EXPECT_EQ(edited.list, (StringArray{"P", "q!"}));
     EXPECT_EQ(edited.text, "Pq!");
 }
@@ -36,8 +37,9 @@ TEST(ScriptStringArray, BoundArrayIsTheCallersOwnVector) {
 }
 
 TEST(ScriptStringArray, AssignmentCopiesAndSelfAssignmentKeepsTheElements) {
-    ScriptProbe probe = RunOk("string[] a; a.append('x'); string[] b = a; b.append('y');"
-                              "a = a; list = a; count = b.length();");
+    ScriptProbe probe = RunOk(
+        "string[] a; a.append('x'); string[] b = a; b.append('y');"
+        "a = a; list = a; count = b.length();");
     EXPECT_EQ(probe.list, (StringArray{"x"}));
     EXPECT_EQ(probe.count, 2u);
 }
@@ -67,8 +69,9 @@ TEST(ScriptStringArray, EmptyMatchesMoveOnByOneByte) {
 }
 
 TEST(ScriptStringArray, UnescapeEveryElement) {
-    ScriptProbe probe = RunOk("string[] a; a.append('&#65;'); a.append('b&#66;');"
-                              "list = a.unescape();");
+    ScriptProbe probe = RunOk(
+        "string[] a; a.append('&#65;'); a.append('b&#66;');"
+        "list = a.unescape();");
     EXPECT_EQ(probe.list, (StringArray{"A", "bB"}));
 }
 

@@ -38,7 +38,8 @@ public:
         }
     }
     ~OperationBudget() {
-        if (outer_ == nullptr) current = nullptr;
+        if (outer_ == nullptr)
+            current = nullptr;
     }
     OperationBudget(const OperationBudget&) = delete;
     OperationBudget& operator=(const OperationBudget&) = delete;
@@ -46,7 +47,8 @@ public:
     // Reads the clock only every so many calls: attempts come by the million.
     static bool Expired() {
         OperationBudget* budget = current;
-        if (budget == nullptr || (++budget->calls & 63) != 0) return false;
+        if (budget == nullptr || (++budget->calls & 63) != 0)
+            return false;
         return std::chrono::steady_clock::now() > budget->deadline_;
     }
 
@@ -74,7 +76,8 @@ struct MatchResources {
         pcre2_set_heap_limit(context, kHeapLimitKiB);
         pcre2_set_callout(context, AttemptCallout, nullptr);
         jitStack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
-        if (jitStack != nullptr) pcre2_jit_stack_assign(context, nullptr, jitStack);
+        if (jitStack != nullptr)
+            pcre2_jit_stack_assign(context, nullptr, jitStack);
     }
     ~MatchResources() {
         pcre2_jit_stack_free(jitStack);
@@ -100,7 +103,9 @@ bool JitAvailable() {
 
 }  // namespace
 
-void Regex::CodeDeleter::operator()(pcre2_real_code_8* code) const { pcre2_code_free(code); }
+void Regex::CodeDeleter::operator()(pcre2_real_code_8* code) const {
+    pcre2_code_free(code);
+}
 void Regex::MatchDataDeleter::operator()(pcre2_real_match_data_8* data) const {
     pcre2_match_data_free(data);
 }
@@ -109,10 +114,14 @@ Regex::Regex(std::string_view pattern, std::uint32_t options) : options_(options
     pattern = pattern.substr(0, std::min(pattern.size(), pattern.find('\0')));
 
     std::uint32_t compileOptions = 0;
-    if (options & kRegexNoCase) compileOptions |= PCRE2_CASELESS;
-    if (options & kRegexMultiline) compileOptions |= PCRE2_MULTILINE;
-    if (options & kRegexSingleline) compileOptions |= PCRE2_DOTALL;
-    if (options & kRegexExtended) compileOptions |= PCRE2_EXTENDED;
+    if (options & kRegexNoCase)
+        compileOptions |= PCRE2_CASELESS;
+    if (options & kRegexMultiline)
+        compileOptions |= PCRE2_MULTILINE;
+    if (options & kRegexSingleline)
+        compileOptions |= PCRE2_DOTALL;
+    if (options & kRegexExtended)
+        compileOptions |= PCRE2_EXTENDED;
 
     std::unique_ptr<pcre2_compile_context, decltype(&pcre2_compile_context_free)> context(
         pcre2_compile_context_create(nullptr), &pcre2_compile_context_free);
@@ -127,7 +136,8 @@ Regex::Regex(std::string_view pattern, std::uint32_t options) : options_(options
                                   compileOptions, &error, &offset, context.get()));
     };
     compile(pattern);
-    if (!code_) throw RegexError(CompileErrorMessage(error, pattern, offset));
+    if (!code_)
+        throw RegexError(CompileErrorMessage(error, pattern, offset));
     if (ScanPattern(pattern, (options & kRegexExtended) != 0).quantifiedGroup) {
         // Backtracking into a quantified group can grow exponentially at every start position,
         // each time just within PCRE2's limits; a callout at each attempt watches the time
@@ -135,14 +145,16 @@ Regex::Regex(std::string_view pattern, std::uint32_t options) : options_(options
         std::string watched(kAttemptCallout);
         watched += pattern;
         compile(watched);
-        if (!code_) throw RegexError(CompileErrorMessage(error, pattern, 0));
+        if (!code_)
+            throw RegexError(CompileErrorMessage(error, pattern, 0));
     }
 
     std::uint32_t captures = 0;
     pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
     groupCount_ = captures;
     matchData_.reset(pcre2_match_data_create_from_pattern(code_.get(), nullptr));
-    if (!matchData_) throw RegexError("out of memory");
+    if (!matchData_)
+        throw RegexError("out of memory");
 }
 
 Regex::~Regex() = default;
@@ -156,25 +168,28 @@ bool Regex::Run(std::string_view subject, std::size_t start, std::uint32_t match
         pcre2_jit_compile(code_.get(), PCRE2_JIT_COMPLETE);  // falls back to the interpreter
     }
     const auto* bytes = reinterpret_cast<PCRE2_SPTR>(subject.data());
-    int rc = pcre2_match(code_.get(), bytes, subject.size(), start, matchOptions,
-                         matchData_.get(), ThreadMatchContext());
+    int rc = pcre2_match(code_.get(), bytes, subject.size(), start, matchOptions, matchData_.get(),
+                         ThreadMatchContext());
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
         // Deep backtracking: the interpreter keeps its frames on the heap, within its limit.
         rc = pcre2_match(code_.get(), bytes, subject.size(), start, matchOptions | PCRE2_NO_JIT,
                          matchData_.get(), ThreadMatchContext());
     }
-    if (rc == PCRE2_ERROR_NOMATCH || rc == PCRE2_ERROR_PARTIAL) return false;
+    if (rc == PCRE2_ERROR_NOMATCH || rc == PCRE2_ERROR_PARTIAL)
+        return false;
     if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
         rc == PCRE2_ERROR_HEAPLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT ||
         rc == PCRE2_ERROR_NOMEMORY || rc == PCRE2_ERROR_CALLOUT)
         throw RegexError(kLimitMessage);
-    if (rc < 0) throw RegexError("ill-formed regular expression");
+    if (rc < 0)
+        throw RegexError("ill-formed regular expression");
 
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData_.get());
     groups.assign(groupCount_ + 1, MatchSpan{});
     for (std::size_t i = 0; i <= groupCount_; ++i) {
         MatchSpan& g = groups[i];
-        if (ovector[2 * i] == PCRE2_UNSET) continue;
+        if (ovector[2 * i] == PCRE2_UNSET)
+            continue;
         g.start = ovector[2 * i];
         g.end = std::max(ovector[2 * i + 1], g.start);  // \K could put the end first
     }
@@ -184,7 +199,8 @@ bool Regex::Run(std::string_view subject, std::size_t start, std::uint32_t match
 bool Regex::SearchFrom(std::string_view subject, std::size_t start,
                        std::vector<MatchSpan>& groups) const {
     const OperationBudget budget;
-    if (start > subject.size()) return false;
+    if (start > subject.size())
+        return false;
     return Run(subject, start, 0, groups);
 }
 
@@ -195,7 +211,8 @@ void Regex::SetTimeBudget(std::chrono::milliseconds budget) {
 bool Regex::SearchRightmost(std::string_view subject, std::vector<MatchSpan>& groups) const {
     // One forward search tells whether there is any match at all; then anchored attempts from
     // the end backwards find the rightmost start, which is at or after the forward one.
-    if (!SearchFrom(subject, 0, groups)) return false;
+    if (!SearchFrom(subject, 0, groups))
+        return false;
     const std::size_t leftmost = groups[0].start;
     std::vector<MatchSpan> attempt;
     for (std::size_t p = subject.size(); p > leftmost; --p) {
@@ -203,14 +220,16 @@ bool Regex::SearchRightmost(std::string_view subject, std::vector<MatchSpan>& gr
             groups = std::move(attempt);
             return true;
         }
-        if (OperationBudget::Expired()) throw RegexError(kLimitMessage);
+        if (OperationBudget::Expired())
+            throw RegexError(kLimitMessage);
     }
     return true;
 }
 
 bool Regex::Search(std::string_view subject, std::vector<MatchSpan>& groups) const {
     const OperationBudget budget;
-    if (options_ & kRegexRightmost) return SearchRightmost(subject, groups);
+    if (options_ & kRegexRightmost)
+        return SearchRightmost(subject, groups);
     return SearchFrom(subject, 0, groups);
 }
 
@@ -253,7 +272,8 @@ std::size_t Regex::Substitute(std::string& text, const Substitution& substitutio
     std::size_t copied = 0;  // text[0, copied) is already in out
 
     if (!global) {
-        if (!Search(text, groups)) return 0;
+        if (!Search(text, groups))
+            return 0;
         out.append(text, 0, groups[0].start);
         substitution.Expand(out, text, groups);
         out.append(text, groups[0].end);
@@ -267,7 +287,8 @@ std::size_t Regex::Substitute(std::string& text, const Substitution& substitutio
         copied = whole.end;
         ++replaced;
     });
-    if (replaced == 0) return 0;
+    if (replaced == 0)
+        return 0;
     out.append(text, copied);
     text = std::move(out);
     return replaced;
@@ -277,7 +298,8 @@ std::string ExtractedText(std::string_view subject, const std::vector<MatchSpan>
     std::string out;
     const std::size_t first = groups.size() > 1 ? 1 : 0;
     for (std::size_t i = first; i < groups.size(); ++i) {
-        if (groups[i].IsSet()) out.append(subject.substr(groups[i].start, groups[i].end - groups[i].start));
+        if (groups[i].IsSet())
+            out.append(subject.substr(groups[i].start, groups[i].end - groups[i].start));
     }
     return out;
 }

@@ -33,7 +33,8 @@ public:
     // and every capture group. Throws RegexError when the match runs out of its limits.
     bool Search(std::string_view subject, std::vector<MatchSpan>& groups) const;
     // The first match that starts at or after `start`, searching forward.
-    bool SearchFrom(std::string_view subject, std::size_t start, std::vector<MatchSpan>& groups) const;
+    bool SearchFrom(std::string_view subject, std::size_t start,
+                    std::vector<MatchSpan>& groups) const;
 
     // Non-overlapping matches from left to right; an empty match moves on by one byte.
     std::size_t Count(std::string_view subject) const;
