@@ -1,6 +1,8 @@
 // The script `string[]` over the record's own array type, and the all-matches operator.
 #include <gtest/gtest.h>
 
+#include <angelscript.h>
+
 #include "ScriptProbe.h"
 
 namespace reelkeep::test {
@@ -34,6 +36,24 @@ TEST(ScriptStringArray, BoundArrayIsTheCallersOwnVector) {
 
     ASSERT_TRUE(probe.Run("string[] none; list = none;").succeeded);
     EXPECT_TRUE(probe.list.empty());
+}
+
+TEST(ScriptStringArray, TheRecordsListFieldsBindWithoutCopying) {
+    Movie movie;
+    movie.szTitle = "Solaris";
+    movie.pszActors = {"Natalya"};
+    movie.pszPictures = {"a.jpg"};
+    const ScriptRunResult result = RunScriptInFreshEngine(
+        {}, "pszActors.append(szTitle % '(s.l)'); string[] none; pszPictures = none;",
+        [&movie](ScriptEngine* engine) {
+            ASSERT_GE(engine->RegisterGlobalProperty("string szTitle", &movie.szTitle), 0);
+            ASSERT_GE(engine->RegisterGlobalProperty("string[] pszActors", &movie.pszActors), 0);
+            ASSERT_GE(engine->RegisterGlobalProperty("string[] pszPictures", &movie.pszPictures),
+                      0);
+        });
+    EXPECT_TRUE(result.succeeded) << result.output;
+    EXPECT_EQ(movie.pszActors, (StringArray{"Natalya", "Sol"}));
+    EXPECT_TRUE(movie.pszPictures.empty());
 }
 
 TEST(ScriptStringArray, AssignmentCopiesAndSelfAssignmentKeepsTheElements) {
