@@ -76,7 +76,8 @@ std::size_t RawCount(pcre2_code* code, pcre2_match_data* data, const std::string
         ++count;
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
         position = ovector[1] > ovector[0] ? ovector[1] : ovector[1] + 1;
-        if (position > page.size()) break;
+        if (position > page.size())
+            break;
     }
     return count;
 }
@@ -97,10 +98,10 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("fresh engine + text API + 300-line include + script: median %.3f ms "
-                "(min %.3f, %d runs; target <= 5 ms)\n",
-                Median(engineTimes), *std::min_element(engineTimes.begin(), engineTimes.end()),
-                runs);
+    std::printf(
+        "fresh engine + text API + 300-line include + script: median %.3f ms "
+        "(min %.3f, %d runs; target <= 5 ms)\n",
+        Median(engineTimes), *std::min_element(engineTimes.begin(), engineTimes.end()), runs);
 
     const std::string page = Page(1 << 20);
     const char* pattern = "<a href=\"([^\"]*)\">";
@@ -133,8 +134,9 @@ int main(int argc, char** argv) {
     }
     const double ourMedian = Median(ours);
     const double rawMedian = Median(raw);
-    std::printf("count over 1 MB (%zu matches): ours %.3f ms, raw PCRE2 %.3f ms, ratio %.2f "
-                "(target <= 1.5)\n",
-                ourCount, ourMedian, rawMedian, ourMedian / rawMedian);
+    std::printf(
+        "count over 1 MB (%zu matches): ours %.3f ms, raw PCRE2 %.3f ms, ratio %.2f "
+        "(target <= 1.5)\n",
+        ourCount, ourMedian, rawMedian, ourMedian / rawMedian);
     return 0;
 }

@@ -16,7 +16,8 @@ int CheckRegistration(int result, std::string_view what) {
 }
 
 void RaiseScriptException(const char* message) {
-    if (asIScriptContext* context = asGetActiveContext()) context->SetException(message);
+    if (asIScriptContext* context = asGetActiveContext())
+        context->SetException(message);
 }
 
 }  // namespace reelkeep

@@ -15,24 +15,56 @@ namespace {
 
 using Bits = std::uint32_t;
 
-void ConstructBits(void* memory, Bits value) { new (memory) Bits(value); }
-Bits ToUint(const Bits& self) { return self; }
-bool BitsEqual(const Bits& self, Bits other) { return self == other; }
-Bits BitsComplement(const Bits& self) { return ~self; }
+void ConstructBits(void* memory, Bits value) {
+    new (memory) Bits(value);
+}
+Bits ToUint(const Bits& self) {
+    return self;
+}
+bool BitsEqual(const Bits& self, Bits other) {
+    return self == other;
+}
+Bits BitsComplement(const Bits& self) {
+    return ~self;
+}
 
-Bits And(const Bits& self, Bits other) { return self & other; }
-Bits Or(const Bits& self, Bits other) { return self | other; }
-Bits Xor(const Bits& self, Bits other) { return self ^ other; }
-Bits ShiftLeft(const Bits& self, Bits count) { return count >= 32 ? 0 : self << count; }
-Bits ShiftRight(const Bits& self, Bits count) { return count >= 32 ? 0 : self >> count; }
-Bits ShiftLeftReversed(const Bits& self, Bits value) { return self >= 32 ? 0 : value << self; }
-Bits ShiftRightReversed(const Bits& self, Bits value) { return self >= 32 ? 0 : value >> self; }
+Bits And(const Bits& self, Bits other) {
+    return self & other;
+}
+Bits Or(const Bits& self, Bits other) {
+    return self | other;
+}
+Bits Xor(const Bits& self, Bits other) {
+    return self ^ other;
+}
+Bits ShiftLeft(const Bits& self, Bits count) {
+    return count >= 32 ? 0 : self << count;
+}
+Bits ShiftRight(const Bits& self, Bits count) {
+    return count >= 32 ? 0 : self >> count;
+}
+Bits ShiftLeftReversed(const Bits& self, Bits value) {
+    return self >= 32 ? 0 : value << self;
+}
+Bits ShiftRightReversed(const Bits& self, Bits value) {
+    return self >= 32 ? 0 : value >> self;
+}
 
-Bits& AndAssign(Bits& self, Bits other) { return self &= other; }
-Bits& OrAssign(Bits& self, Bits other) { return self |= other; }
-Bits& XorAssign(Bits& self, Bits other) { return self ^= other; }
-Bits& ShiftLeftAssign(Bits& self, Bits count) { return self = ShiftLeft(self, count); }
-Bits& ShiftRightAssign(Bits& self, Bits count) { return self = ShiftRight(self, count); }
+Bits& AndAssign(Bits& self, Bits other) {
+    return self &= other;
+}
+Bits& OrAssign(Bits& self, Bits other) {
+    return self |= other;
+}
+Bits& XorAssign(Bits& self, Bits other) {
+    return self ^= other;
+}
+Bits& ShiftLeftAssign(Bits& self, Bits count) {
+    return self = ShiftLeft(self, count);
+}
+Bits& ShiftRightAssign(Bits& self, Bits count) {
+    return self = ShiftRight(self, count);
+}
 
 }  // namespace
 
@@ -47,8 +79,8 @@ void RegisterBitsType(ScriptEngine* engine) {
     check(engine->RegisterObjectMethod("bits", "uint opImplConv() const", asFUNCTION(ToUint),
                                        asCALL_CDECL_OBJFIRST),
           "bits to uint");
-    check(engine->RegisterObjectMethod("bits", "bool opEquals(bits) const",
-                                       asFUNCTION(BitsEqual), asCALL_CDECL_OBJFIRST),
+    check(engine->RegisterObjectMethod("bits", "bool opEquals(bits) const", asFUNCTION(BitsEqual),
+                                       asCALL_CDECL_OBJFIRST),
           "bits ==");
     check(engine->RegisterObjectMethod("bits", "bits opCom() const", asFUNCTION(BitsComplement),
                                        asCALL_CDECL_OBJFIRST),
@@ -60,10 +92,10 @@ void RegisterBitsType(ScriptEngine* engine) {
     };
     // The operators are symmetric in their operands but the shifts.
     const Binary binaries[] = {
-        {"opAnd", asFUNCTION(And)},      {"opAnd_r", asFUNCTION(And)},
-        {"opOr", asFUNCTION(Or)},        {"opOr_r", asFUNCTION(Or)},
-        {"opXor", asFUNCTION(Xor)},      {"opXor_r", asFUNCTION(Xor)},
-        {"opShl", asFUNCTION(ShiftLeft)}, {"opShl_r", asFUNCTION(ShiftLeftReversed)},
+        {"opAnd", asFUNCTION(And)},        {"opAnd_r", asFUNCTION(And)},
+        {"opOr", asFUNCTION(Or)},          {"opOr_r", asFUNCTION(Or)},
+        {"opXor", asFUNCTION(Xor)},        {"opXor_r", asFUNCTION(Xor)},
+        {"opShl", asFUNCTION(ShiftLeft)},  {"opShl_r", asFUNCTION(ShiftLeftReversed)},
         {"opShr", asFUNCTION(ShiftRight)}, {"opShr_r", asFUNCTION(ShiftRightReversed)},
     };
     for (const Binary& op : binaries) {
@@ -73,8 +105,8 @@ void RegisterBitsType(ScriptEngine* engine) {
               op.name);
     }
     const Binary assignments[] = {
-        {"opAndAssign", asFUNCTION(AndAssign)}, {"opOrAssign", asFUNCTION(OrAssign)},
-        {"opXorAssign", asFUNCTION(XorAssign)}, {"opShlAssign", asFUNCTION(ShiftLeftAssign)},
+        {"opAndAssign", asFUNCTION(AndAssign)},        {"opOrAssign", asFUNCTION(OrAssign)},
+        {"opXorAssign", asFUNCTION(XorAssign)},        {"opShlAssign", asFUNCTION(ShiftLeftAssign)},
         {"opShrAssign", asFUNCTION(ShiftRightAssign)},
     };
     for (const Binary& op : assignments) {

@@ -3,6 +3,7 @@
 #include <angelscript.h>
 
 #include <cstdio>
+#include <mutex>
 #include <stdexcept>
 
 #include "script/Registration.h"
@@ -18,8 +19,8 @@ namespace {
 
 std::string FormatMessage(const char* section, int row, int column, const char* kind,
                           const char* text) {
-    const int size = std::snprintf(nullptr, 0, "%s (%d, %d) : %s : %s\n", section, row, column,
-                                   kind, text);
+    const int size =
+        std::snprintf(nullptr, 0, "%s (%d, %d) : %s : %s\n", section, row, column, kind, text);
     std::string line(static_cast<std::size_t>(size) + 1, '\0');
     std::snprintf(line.data(), line.size(), "%s (%d, %d) : %s : %s\n", section, row, column, kind,
                   text);
@@ -40,7 +41,8 @@ void WriteMessage(const asSMessageInfo* message, void* param) {
                                                             : "Info";
     auto* sink = static_cast<MessageSink*>(param);
     ++sink->messages;
-    if (message->section == nullptr || message->section[0] == '\0') ++sink->withoutSection;
+    if (message->section == nullptr || message->section[0] == '\0')
+        ++sink->withoutSection;
     sink->pending.Write(FormatMessage(message->section != nullptr ? message->section : "",
                                       message->row, message->col, kind, message->message));
 }
@@ -54,11 +56,19 @@ struct FunctionReleaser {
 
 }  // namespace
 
-void ScriptEngineDeleter::operator()(ScriptEngine* engine) const { engine->ShutDownAndRelease(); }
+void ScriptEngineDeleter::operator()(ScriptEngine* engine) const {
+    engine->ShutDownAndRelease();
+}
 
 ScriptEnginePtr CreateScriptEngine() {
+    // The engine's thread manager otherwise lives only while some engine does; engines made
+    // and released on several threads at once would race over its creation and destruction.
+    static std::once_flag prepared;
+    std::call_once(prepared, [] { asPrepareMultithread(); });
+
     ScriptEnginePtr engine(asCreateScriptEngine(ANGELSCRIPT_VERSION));
-    if (!engine) throw std::runtime_error("the script engine could not be created");
+    if (!engine)
+        throw std::runtime_error("the script engine could not be created");
     // Scripts are 8-bit text: every byte is one character, "\xE9" one byte.
     engine->SetEngineProperty(asEP_SCRIPT_SCANNER, 0);
     // "uint substitute(string &inout)" passes a value type by reference.
@@ -66,7 +76,9 @@ ScriptEnginePtr CreateScriptEngine() {
     return engine;
 }
 
-void ReleaseScriptThread() { asThreadCleanup(); }
+void ReleaseScriptThread() {
+    asThreadCleanup();
+}
 
 void RegisterTextApi(ScriptEngine* engine) {
     RegisterStringType(engine);
@@ -91,23 +103,28 @@ bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_v
     asIScriptModule* module = engine->GetModule(nullptr, asGM_ALWAYS_CREATE);
     // An empty view may have no data at all; the engine refuses a null text.
     const char* includeText = include.empty() ? "" : include.data();
-    if (module->AddScriptSection("include", includeText, include.size(), 0) < 0) return false;
+    if (module->AddScriptSection("include", includeText, include.size(), 0) < 0)
+        return false;
     if (module->Build() < 0) {
         // An include text without declarations is no error: the engine's only complaint is then
         // that nothing was built, a message without a section.
-        if (sink.messages != 1 || sink.withoutSection != 1) return false;
+        if (sink.messages != 1 || sink.withoutSection != 1)
+            return false;
         sink = MessageSink{};
     }
 
     const std::string body = "void ExecuteString() {\n" + std::string(text) + "\n;}";
     asIScriptFunction* compiled = nullptr;
-    if (module->CompileFunction("ExecuteString", body.c_str(), -1, 0, &compiled) < 0) return false;
+    if (module->CompileFunction("ExecuteString", body.c_str(), -1, 0, &compiled) < 0)
+        return false;
     const std::unique_ptr<asIScriptFunction, FunctionReleaser> function(compiled);
 
     const std::unique_ptr<asIScriptContext, ContextReleaser> context(engine->CreateContext());
-    if (!context || context->Prepare(function.get()) < 0) return false;
+    if (!context || context->Prepare(function.get()) < 0)
+        return false;
     const int result = context->Execute();
-    if (result == asEXECUTION_FINISHED) return true;
+    if (result == asEXECUTION_FINISHED)
+        return true;
     if (result == asEXECUTION_EXCEPTION) {
         int column = 0;
         const char* section = nullptr;
@@ -122,7 +139,8 @@ ScriptRunResult RunScriptInFreshEngine(std::string_view include, std::string_vie
                                        const std::function<void(ScriptEngine*)>& bind) {
     const ScriptEnginePtr engine = CreateScriptEngine();
     RegisterTextApi(engine.get());
-    if (bind) bind(engine.get());
+    if (bind)
+        bind(engine.get());
     CScriptOutput output;
     ScriptRunResult result;
     result.succeeded = ExecuteScript(engine.get(), include, text, output);

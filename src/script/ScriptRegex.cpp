@@ -30,7 +30,8 @@ public:
             auto regex = std::make_unique<Regex>(pattern, options);
             if (substitution != nullptr) {
                 std::string text = substitution->substr(0, substitution->find('\0'));
-                if (options & kRegexNormalize) text = NormalizeSubstitution(text);
+                if (options & kRegexNormalize)
+                    text = NormalizeSubstitution(text);
                 substitution_ = Substitution(text, regex->GroupCount());
             }
             regex_ = std::move(regex);
@@ -42,9 +43,11 @@ public:
     bool Match(const std::string& text) {
         groups_.clear();
         text_ = text;
-        if (!regex_) return false;
+        if (!regex_)
+            return false;
         try {
-            if (regex_->Search(text_, groups_)) return true;
+            if (regex_->Search(text_, groups_))
+                return true;
         } catch (const RegexError& error) {
             RaiseScriptException(error.what());
         }
@@ -53,7 +56,8 @@ public:
     }
 
     asUINT Substitute(std::string& text) const {
-        if (!regex_) return 0;
+        if (!regex_)
+            return 0;
         try {
             return static_cast<asUINT>(
                 regex_->Substitute(text, substitution_, (regex_->Options() & kRegexGlobal) != 0));
@@ -64,7 +68,8 @@ public:
     }
 
     asUINT Count(const std::string& text) const {
-        if (!regex_) return 0;
+        if (!regex_)
+            return 0;
         try {
             return static_cast<asUINT>(regex_->Count(text));
         } catch (const RegexError& error) {
@@ -102,16 +107,26 @@ void ConstructPatternOptions(void* memory, const std::string& pattern, asUINT op
 void ConstructSubstitution(void* memory, const std::string& pattern, const std::string& with) {
     new (memory) ScriptRegex(pattern, &with, 0);
 }
-void ConstructSubstitutionOptions(void* memory, const std::string& pattern,
-                                  const std::string& with, asUINT options) {
+void ConstructSubstitutionOptions(void* memory, const std::string& pattern, const std::string& with,
+                                  asUINT options) {
     new (memory) ScriptRegex(pattern, &with, options);
 }
-void Destruct(ScriptRegex* self) { self->~ScriptRegex(); }
+void Destruct(ScriptRegex* self) {
+    self->~ScriptRegex();
+}
 
-bool Match(ScriptRegex& self, const std::string& text) { return self.Match(text); }
-asUINT Substitute(const ScriptRegex& self, std::string& text) { return self.Substitute(text); }
-asUINT Count(const ScriptRegex& self, const std::string& text) { return self.Count(text); }
-asUINT Groups(const ScriptRegex& self) { return self.Groups(); }
+bool Match(ScriptRegex& self, const std::string& text) {
+    return self.Match(text);
+}
+asUINT Substitute(const ScriptRegex& self, std::string& text) {
+    return self.Substitute(text);
+}
+asUINT Count(const ScriptRegex& self, const std::string& text) {
+    return self.Count(text);
+}
+asUINT Groups(const ScriptRegex& self) {
+    return self.Groups();
+}
 asUINT GroupInto(const ScriptRegex& self, asUINT index, std::string& out) {
     return self.Group(index, out);
 }
@@ -131,14 +146,14 @@ void RegisterRegexType(ScriptEngine* engine) {
                           declaration);
     };
     const auto method = [engine](const char* declaration, const asSFuncPtr& function) {
-        CheckRegistration(engine->RegisterObjectMethod("regex", declaration, function,
-                                                       asCALL_CDECL_OBJFIRST),
-                          declaration);
+        CheckRegistration(
+            engine->RegisterObjectMethod("regex", declaration, function, asCALL_CDECL_OBJFIRST),
+            declaration);
     };
     // Constructor and destructor only: no default constructor, no copy, no assignment.
-    CheckRegistration(engine->RegisterObjectType("regex", sizeof(ScriptRegex),
-                                                 asOBJ_VALUE | asOBJ_APP_CLASS_CD),
-                      "regex");
+    CheckRegistration(
+        engine->RegisterObjectType("regex", sizeof(ScriptRegex), asOBJ_VALUE | asOBJ_APP_CLASS_CD),
+        "regex");
     behaviour(asBEHAVE_CONSTRUCT, "void f(const string &in)", asFUNCTION(ConstructPattern));
     behaviour(asBEHAVE_CONSTRUCT, "void f(const string &in,uint)",
               asFUNCTION(ConstructPatternOptions));

@@ -32,8 +32,10 @@ public:
     }
     int GetRawStringData(const void* str, char* data, asUINT* length) const override {
         const auto* text = static_cast<const std::string*>(str);
-        if (length != nullptr) *length = static_cast<asUINT>(text->size());
-        if (data != nullptr) std::memcpy(data, text->data(), text->size());
+        if (length != nullptr)
+            *length = static_cast<asUINT>(text->size());
+        if (data != nullptr)
+            std::memcpy(data, text->data(), text->size());
         return asSUCCESS;
     }
 };
@@ -49,50 +51,73 @@ std::size_t Clamp(const String& text, asUINT position) {
     return position < text.size() ? position : text.size();
 }
 
-void Construct(void* memory) { new (memory) String(); }
+void Construct(void* memory) {
+    new (memory) String();
+}
 // The copy constructor ends at the first zero byte, as copies always have.
-void ConstructCopy(void* memory, const String& other) { new (memory) String(other.c_str()); }
+void ConstructCopy(void* memory, const String& other) {
+    new (memory) String(other.c_str());
+}
 void ConstructTail(void* memory, const String& other, asUINT position) {
     new (memory) String(other, Clamp(other, position));
 }
 void ConstructPart(void* memory, const String& other, asUINT position, asUINT count) {
     new (memory) String(other, Clamp(other, position), count);
 }
-void Destruct(String* self) { self->~String(); }
+void Destruct(String* self) {
+    self->~String();
+}
 
-String& Assign(String& self, const String& other) { return self = other; }
-String& Append(String& self, const String& other) { return self += other; }
-bool Equals(const String& self, const String& other) { return self == other; }
+String& Assign(String& self, const String& other) {
+    return self = other;
+}
+String& Append(String& self, const String& other) {
+    return self += other;
+}
+bool Equals(const String& self, const String& other) {
+    return self == other;
+}
 int Compare(const String& self, const String& other) {
     const int order = self.compare(other);  // memcmp: unsigned bytes
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
-String Concatenate(const String& self, const String& other) { return self + other; }
+String Concatenate(const String& self, const String& other) {
+    return self + other;
+}
 
 String FirstMatch(const String& self, const String& pattern) {
     try {
-        const Regex regex(pattern, kExtractionOptions);
-        std::vector<MatchSpan> groups;
-        if (!regex.SearchFrom(self, 0, groups)) return {};
-        return ExtractedText(self, groups);
+        return Regex(pattern, kExtractionOptions).ExtractFirst(self);
     } catch (const RegexError& error) {
         RaiseScriptException(error.what());
         return {};
     }
 }
 
-asUINT Length(const String& self) { return static_cast<asUINT>(self.size()); }
-bool Empty(const String& self) { return self.empty(); }
-void Clear(String& self) { self.clear(); }
-String& EraseTail(String& self, asUINT position) { return self.erase(Clamp(self, position)); }
+asUINT Length(const String& self) {
+    return static_cast<asUINT>(self.size());
+}
+bool Empty(const String& self) {
+    return self.empty();
+}
+void Clear(String& self) {
+    self.clear();
+}
+String& EraseTail(String& self, asUINT position) {
+    return self.erase(Clamp(self, position));
+}
 String& ErasePart(String& self, asUINT position, asUINT count) {
     return self.erase(Clamp(self, position), count);
 }
-int Find(const String& self, const String& what) { return FindText(self, what); }
+int Find(const String& self, const String& what) {
+    return FindText(self, what);
+}
 int FindFrom(const String& self, const String& what, asUINT from) {
     return FindText(self, what, from);
 }
-int ReverseFind(const String& self, const String& what) { return ReverseFindText(self, what); }
+int ReverseFind(const String& self, const String& what) {
+    return ReverseFindText(self, what);
+}
 int ReverseFindFrom(const String& self, const String& what, asUINT from) {
     return ReverseFindText(self, what, from);
 }
@@ -100,11 +125,15 @@ String& Insert(String& self, asUINT position, const String& what) {
     self.insert(Clamp(self, position), what);
     return self;
 }
-String Left(const String& self, asUINT count) { return self.substr(0, count); }
+String Left(const String& self, asUINT count) {
+    return self.substr(0, count);
+}
 String Right(const String& self, asUINT count) {
     return count >= self.size() ? self : self.substr(self.size() - count);
 }
-String MidTail(const String& self, asUINT position) { return self.substr(Clamp(self, position)); }
+String MidTail(const String& self, asUINT position) {
+    return self.substr(Clamp(self, position));
+}
 String MidPart(const String& self, asUINT position, asUINT count) {
     return self.substr(Clamp(self, position), count);
 }
@@ -134,10 +163,18 @@ struct NumberText {
     static String Before(const String& self, T value) { return Format(value) + self; }
 };
 
-String FormatIntValue(std::int32_t value) { return FormatInt(value); }
-String FormatUintValue(std::uint32_t value) { return FormatUint(value); }
-String FormatBitsValue(std::uint32_t value) { return FormatBits(value); }
-String FormatDoubleValue(double value) { return FormatDouble(value); }
+String FormatIntValue(std::int32_t value) {
+    return FormatInt(value);
+}
+String FormatUintValue(std::uint32_t value) {
+    return FormatUint(value);
+}
+String FormatBitsValue(std::uint32_t value) {
+    return FormatBits(value);
+}
+String FormatDoubleValue(double value) {
+    return FormatDouble(value);
+}
 
 template <class T, String (*Format)(T)>
 void RegisterNumberText(asIScriptEngine* engine, const std::string& type) {
@@ -158,13 +195,18 @@ void RegisterNumberText(asIScriptEngine* engine, const std::string& type) {
     }
 }
 
-std::int32_t Atoi(const String& text) { return LeadingInt(text.c_str()); }
-double Atof(const String& text) { return LeadingDouble(text.c_str()); }
+std::int32_t Atoi(const String& text) {
+    return LeadingInt(text.c_str());
+}
+double Atof(const String& text) {
+    return LeadingDouble(text.c_str());
+}
 
 }  // namespace
 
 void RegisterStringType(ScriptEngine* engine) {
-    if (engine->GetTypeInfoByName("bits") == nullptr) RegisterBitsType(engine);
+    if (engine->GetTypeInfoByName("bits") == nullptr)
+        RegisterBitsType(engine);
 
     const auto behaviour = [engine](asEBehaviours kind, const char* declaration,
                                     const asSFuncPtr& function) {
@@ -173,14 +215,14 @@ void RegisterStringType(ScriptEngine* engine) {
                           declaration);
     };
     const auto method = [engine](const char* declaration, const asSFuncPtr& function) {
-        CheckRegistration(engine->RegisterObjectMethod("string", declaration, function,
-                                                       asCALL_CDECL_OBJFIRST),
-                          declaration);
+        CheckRegistration(
+            engine->RegisterObjectMethod("string", declaration, function, asCALL_CDECL_OBJFIRST),
+            declaration);
     };
 
-    CheckRegistration(engine->RegisterObjectType("string", sizeof(String),
-                                                 asOBJ_VALUE | asOBJ_APP_CLASS_CDAK),
-                      "string");
+    CheckRegistration(
+        engine->RegisterObjectType("string", sizeof(String), asOBJ_VALUE | asOBJ_APP_CLASS_CDAK),
+        "string");
     CheckRegistration(engine->RegisterStringFactory("string", &Factory()), "string factory");
 
     behaviour(asBEHAVE_CONSTRUCT, "void f()", asFUNCTION(Construct));
@@ -218,8 +260,8 @@ void RegisterStringType(ScriptEngine* engine) {
     RegisterNumberText<std::uint32_t, FormatUintValue>(engine, "uint");
     RegisterNumberText<std::uint32_t, FormatBitsValue>(engine, "bits");
 
-    CheckRegistration(engine->RegisterGlobalFunction("int atoi(const string &in)",
-                                                     asFUNCTION(Atoi), asCALL_CDECL),
+    CheckRegistration(engine->RegisterGlobalFunction("int atoi(const string &in)", asFUNCTION(Atoi),
+                                                     asCALL_CDECL),
                       "atoi");
     CheckRegistration(engine->RegisterGlobalFunction("double atof(const string &in)",
                                                      asFUNCTION(Atof), asCALL_CDECL),

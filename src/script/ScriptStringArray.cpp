@@ -24,7 +24,9 @@ std::string& Unescape(std::string& self) {
     return self;
 }
 
-void Construct(void* memory) { new (memory) StringArray(); }
+void Construct(void* memory) {
+    new (memory) StringArray();
+}
 // A count that no page could need is refused before it takes the memory.
 constexpr asUINT kMaxElements = 1u << 24;
 
@@ -36,11 +38,16 @@ void ConstructSized(void* memory, asUINT count) {
     }
     static_cast<StringArray*>(memory)->resize(count);
 }
-void ConstructCopy(void* memory, const StringArray& other) { new (memory) StringArray(other); }
-void Destruct(StringArray* self) { self->~StringArray(); }
+void ConstructCopy(void* memory, const StringArray& other) {
+    new (memory) StringArray(other);
+}
+void Destruct(StringArray* self) {
+    self->~StringArray();
+}
 
 StringArray& Assign(StringArray& self, const StringArray& other) {
-    if (&self != &other) self = other;
+    if (&self != &other)
+        self = other;
     return self;
 }
 
@@ -56,8 +63,12 @@ const std::string* ConstElementAt(const StringArray& self, asUINT index) {
     return ElementAt(const_cast<StringArray&>(self), index);
 }
 
-asUINT Length(const StringArray& self) { return static_cast<asUINT>(self.size()); }
-void Append(StringArray& self, const std::string& text) { self.push_back(text); }
+asUINT Length(const StringArray& self) {
+    return static_cast<asUINT>(self.size());
+}
+void Append(StringArray& self, const std::string& text) {
+    self.push_back(text);
+}
 
 StringArray& UnescapeAll(StringArray& self) {
     for (std::string& text : self) UnescapeReferences(text);
@@ -68,17 +79,9 @@ StringArray& UnescapeAll(StringArray& self) {
 StringArray AllMatches(const std::string& self, const std::string& pattern) {
     StringArray found;
     try {
-        const Regex regex(pattern, kExtractionOptions);
-        std::vector<MatchSpan> groups;
-        std::size_t position = 0;
-        while (regex.SearchFrom(self, position, groups)) {
-            found.push_back(ExtractedText(self, groups));
-            const MatchSpan whole = groups[0];
-            position = whole.end > whole.start ? whole.end : whole.end + 1;
-        }
+        found = Regex(pattern, kExtractionOptions).ExtractAll(self);
     } catch (const RegexError& error) {
         RaiseScriptException(error.what());
-        found.clear();
     }
     return found;
 }
@@ -93,9 +96,9 @@ void RegisterStringArrayType(ScriptEngine* engine) {
     RegisterScriptArray(engine, true);
 
     const char* type = "array<string>";
-    CheckRegistration(engine->RegisterObjectType(type, sizeof(StringArray),
-                                                 asOBJ_VALUE | asOBJ_APP_CLASS_CDAK),
-                      type);
+    CheckRegistration(
+        engine->RegisterObjectType(type, sizeof(StringArray), asOBJ_VALUE | asOBJ_APP_CLASS_CDAK),
+        type);
     const auto behaviour = [engine, type](asEBehaviours kind, const char* declaration,
                                           const asSFuncPtr& function) {
         CheckRegistration(engine->RegisterObjectBehaviour(type, kind, declaration, function,
@@ -103,9 +106,9 @@ void RegisterStringArrayType(ScriptEngine* engine) {
                           declaration);
     };
     const auto method = [engine, type](const char* declaration, const asSFuncPtr& function) {
-        CheckRegistration(engine->RegisterObjectMethod(type, declaration, function,
-                                                       asCALL_CDECL_OBJFIRST),
-                          declaration);
+        CheckRegistration(
+            engine->RegisterObjectMethod(type, declaration, function, asCALL_CDECL_OBJFIRST),
+            declaration);
     };
     // No list constructor: the engine reads list buffers misaligned.
     behaviour(asBEHAVE_CONSTRUCT, "void f()", asFUNCTION(Construct));
@@ -119,9 +122,10 @@ void RegisterStringArrayType(ScriptEngine* engine) {
     method("void append(const string &in)", asFUNCTION(Append));
     method("string[] &unescape()", asFUNCTION(UnescapeAll));
 
-    CheckRegistration(engine->RegisterObjectMethod("string", "string[] opMul(const string &in) const",
-                                                   asFUNCTION(AllMatches), asCALL_CDECL_OBJFIRST),
-                      "string * pattern");
+    CheckRegistration(
+        engine->RegisterObjectMethod("string", "string[] opMul(const string &in) const",
+                                     asFUNCTION(AllMatches), asCALL_CDECL_OBJFIRST),
+        "string * pattern");
 }
 
 }  // namespace reelkeep

@@ -1,19 +1,23 @@
 #include "script/StringFunctions.h"
 
+#include <locale.h>
 #include <algorithm>
 #include <cerrno>
-#include <clocale>
 #include <climits>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace reelkeep {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 int ToPosition(std::size_t position) {
     return position == std::string_view::npos || position > static_cast<std::size_t>(INT_MAX)
@@ -44,7 +48,8 @@ int ReverseFindText(std::string_view text, std::string_view what, std::size_t fr
 }
 
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-    if (what.empty()) return;  // an empty text is everywhere; replacing it would never end
+    if (what.empty())
+        return;  // an empty text is everywhere; replacing it would never end
     std::string out;
     std::size_t copied = 0;
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, copied)) {
@@ -52,13 +57,18 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
         out.append(with);
         copied = at + what.size();
     }
-    if (copied == 0) return;
+    if (copied == 0)
+        return;
     out.append(text, copied);
     text = std::move(out);
 }
 
-std::string FormatInt(std::int32_t value) { return std::to_string(value); }
-std::string FormatUint(std::uint32_t value) { return std::to_string(value); }
+std::string FormatInt(std::int32_t value) {
+    return std::to_string(value);
+}
+std::string FormatUint(std::uint32_t value) {
+    return std::to_string(value);
+}
 
 std::string FormatBits(std::uint32_t value) {
     char buffer[16];
@@ -74,7 +84,8 @@ std::string FormatDouble(double value) {
     const std::size_t e = text.find('e');
     if (e != std::string::npos && e + 2 < text.size()) {
         const std::size_t digits = text.size() - (e + 2);
-        if (digits < 3) text.insert(e + 2, 3 - digits, '0');
+        if (digits < 3)
+            text.insert(e + 2, 3 - digits, '0');
     }
     return text;
 }
@@ -100,11 +111,13 @@ double LeadingDouble(std::string_view text) {
         ++i;
         while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
     }
-    if (mantissaDigits == 0) return 0.0;
+    if (mantissaDigits == 0)
+        return 0.0;
     std::size_t end = i;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
         if (j < text.size() && IsDigit(text[j])) {
             while (j < text.size() && IsDigit(text[j])) ++j;
             end = j;
@@ -137,7 +150,8 @@ void UnescapeReferences(std::string& text) {
             at = text.find("&#", at + 1);
         }
     }
-    if (copied == 0) return;
+    if (copied == 0)
+        return;
     out.append(text, copied);
     text = std::move(out);
 }

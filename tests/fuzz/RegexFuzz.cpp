@@ -21,7 +21,8 @@ std::vector<std::string_view> Split(std::string_view bytes) {
     std::vector<std::string_view> parts;
     while (parts.size() < 2) {
         const std::size_t end = bytes.find('\xFF');
-        if (end == std::string_view::npos) break;
+        if (end == std::string_view::npos)
+            break;
         parts.push_back(bytes.substr(0, end));
         bytes.remove_prefix(end + 1);
     }
@@ -32,15 +33,18 @@ std::vector<std::string_view> Split(std::string_view bytes) {
 
 void CheckSpans(std::string_view subject, const std::vector<reelkeep::MatchSpan>& groups) {
     for (const reelkeep::MatchSpan& g : groups) {
-        if (!g.IsSet()) continue;
-        if (g.start > g.end || g.end > subject.size()) std::abort();
+        if (!g.IsSet())
+            continue;
+        if (g.start > g.end || g.end > subject.size())
+            std::abort();
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) return 0;
+    if (size < 2)
+        return 0;
     const std::uint32_t options = data[0] | (static_cast<std::uint32_t>(data[1]) << 8);
     const auto parts = Split(std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2));
     const std::string_view pattern = parts[0];
@@ -48,22 +52,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const reelkeep::Regex regex(pattern, options);
         std::string with(parts[1]);
-        if (options & reelkeep::kRegexNormalize) with = reelkeep::NormalizeSubstitution(with);
+        if (options & reelkeep::kRegexNormalize)
+            with = reelkeep::NormalizeSubstitution(with);
         const reelkeep::Substitution substitution(with, regex.GroupCount());
 
         std::vector<reelkeep::MatchSpan> groups;
         if (regex.Search(subject, groups)) {
-            if (groups.size() != regex.GroupCount() + 1) std::abort();
+            if (groups.size() != regex.GroupCount() + 1)
+                std::abort();
             CheckSpans(subject, groups);
             (void)reelkeep::ExtractedText(subject, groups);
         }
         const std::size_t count = regex.Count(subject);
         std::string text(subject);
         const std::size_t replaced = regex.Substitute(text, substitution, true);
-        if (replaced != count) std::abort();
-        if (replaced == 0 && text != subject) std::abort();
+        if (replaced != count)
+            std::abort();
+        if (replaced == 0 && text != subject)
+            std::abort();
         std::string once(subject);
-        if (regex.Substitute(once, substitution, false) > 1) std::abort();
+        if (regex.Substitute(once, substitution, false) > 1)
+            std::abort();
     } catch (const reelkeep::RegexError&) {
         // A rejected pattern or substitution text, or a match beyond its limits.
     }

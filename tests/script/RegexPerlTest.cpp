@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "support/Process.h"
-#include "support/TempFolder.h"
 #include "script/regex/Regex.h"
 #include "script/regex/RegexOptions.h"
 #include "script/regex/Substitution.h"
+#include "support/Process.h"
+#include "support/TempFolder.h"
 
 namespace reelkeep::test {
 namespace {
@@ -78,11 +78,16 @@ std::vector<std::string> PerlResults(const TempFolder& folder) {
     const std::string d = "\x01";
     for (const Case& c : Cases()) {
         std::string flags;
-        if (c.options & kRegexNoCase) flags += 'i';
-        if (c.options & kRegexGlobal) flags += 'g';
-        if (c.options & kRegexMultiline) flags += 'm';
-        if (c.options & kRegexSingleline) flags += 's';
-        if (c.options & kRegexExtended) flags += 'x';
+        if (c.options & kRegexNoCase)
+            flags += 'i';
+        if (c.options & kRegexGlobal)
+            flags += 'g';
+        if (c.options & kRegexMultiline)
+            flags += 'm';
+        if (c.options & kRegexSingleline)
+            flags += 's';
+        if (c.options & kRegexExtended)
+            flags += 'x';
         program += "$_ = <STDIN>; chop; my $n = s" + d + c.pattern + d + c.with + d + flags +
                    "; print(($n || 0) . \"\\x01\" . $_ . \"\\0\");\n";
     }
@@ -103,7 +108,8 @@ std::vector<std::string> PerlResults(const TempFolder& folder) {
 }
 
 TEST(RegexAgainstPerl, SubstitutionsGiveWhatPerlGives) {
-    if (access("/usr/bin/perl", X_OK) != 0) GTEST_SKIP() << "perl is not installed";
+    if (access("/usr/bin/perl", X_OK) != 0)
+        GTEST_SKIP() << "perl is not installed";
     TempFolder folder;
     const std::vector<std::string> expected = PerlResults(folder);
     ASSERT_EQ(expected.size(), Cases().size());
@@ -113,10 +119,12 @@ TEST(RegexAgainstPerl, SubstitutionsGiveWhatPerlGives) {
         SCOPED_TRACE("pattern " + c.pattern + " with " + c.with);
         const Regex regex(c.pattern, c.options);
         std::string with = c.with;
-        if (c.options & kRegexNormalize) with = NormalizeSubstitution(with);
+        if (c.options & kRegexNormalize)
+            with = NormalizeSubstitution(with);
         const Substitution substitution(with, regex.GroupCount());
         std::string text = c.subject;
-        const std::size_t count = regex.Substitute(text, substitution, (c.options & kRegexGlobal) != 0);
+        const std::size_t count =
+            regex.Substitute(text, substitution, (c.options & kRegexGlobal) != 0);
         EXPECT_EQ(std::to_string(count) + "\x01" + text, expected[i]);
     }
 }

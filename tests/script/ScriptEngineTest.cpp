@@ -12,7 +12,8 @@ TEST(ScriptEngine, CompileErrorsNameTheSectionWithTheScriptsFirstLineAsRowOne) {
     ScriptProbe probe;
     const ScriptRunResult result = probe.Run("text = 'a';\nundefinedThing = 1;");
     EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(result.output, "ExecuteString (2, 1) : Error : No matching symbol 'undefinedThing'\n");
+    EXPECT_EQ(result.output,
+              "ExecuteString (2, 1) : Error : No matching symbol 'undefinedThing'\n");
     EXPECT_EQ(probe.text, "");
 }
 
@@ -35,27 +36,30 @@ TEST(ScriptEngine, IncludeErrorsStopBeforeTheScriptRuns) {
 
 TEST(ScriptEngine, IncludeFilesRunTogetherIntoOneText) {
     // One file ending without a line break runs on into the first line of the next.
-    const std::string include = std::string("int One() { return 1; } //") + "\nint Two() { return 2; }";
+    const std::string include =
+        std::string("int One() { return 1; } //") + "\nint Two() { return 2; }";
     ScriptProbe probe;
     EXPECT_TRUE(probe.Run("number = One() + Two();", include).succeeded);
     EXPECT_EQ(probe.number, 3);
 
-    const std::string joined = std::string("int One() { return 1; } //") + "int Two() { return 2; }";
+    const std::string joined =
+        std::string("int One() { return 1; } //") + "int Two() { return 2; }";
     EXPECT_FALSE(probe.Run("number = Two();", joined).succeeded);
 }
 
 TEST(ScriptEngine, ExceptionsInIncludeFunctionsNameTheIncludeRow) {
     ScriptProbe probe;
-    const ScriptRunResult result =
-        probe.Run("text = At('ab', 5);", "string At(const string &in s, uint i) {\n"
-                                        "  string r; r += s[i]; return r;\n}\n");
+    const ScriptRunResult result = probe.Run("text = At('ab', 5);",
+                                             "string At(const string &in s, uint i) {\n"
+                                             "  string r; r += s[i]; return r;\n}\n");
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(result.output, "include (2, 13) : Error : Out of range\n");
 }
 
 TEST(ScriptEngine, WarningsDoNotFailTheRun) {
     ScriptProbe probe;
-    const ScriptRunResult result = probe.Run("int unused; uint u = 1; int i = -1; flag = u > uint(i);");
+    const ScriptRunResult result =
+        probe.Run("int unused; uint u = 1; int i = -1; flag = u > uint(i);");
     EXPECT_TRUE(result.succeeded) << result.output;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptProbe.h"
+#include "script/regex/Regex.h"
 
 namespace reelkeep::test {
 namespace {
@@ -42,7 +43,8 @@ std::string Substituted(std::string_view pattern, std::string_view with, unsigne
                                "', " + std::to_string(options) + "); count = r.substitute(text);";
     const ScriptRunResult result = probe.Run(script);
     EXPECT_TRUE(result.succeeded) << script << "\n" << result.output;
-    if (replaced != nullptr) *replaced = probe.count;
+    if (replaced != nullptr)
+        *replaced = probe.count;
     return probe.text;
 }
 
@@ -75,8 +77,8 @@ TEST(ScriptRegex, GroupsAfterAFailedMatchAndBeyondTheLastAreEmpty) {
         "regex r('(a)|(b)');\n"
         "r.match('b');\n"
         "string into = 'x';\n"
-        "count = r.group(1, into);\n"          // took no part
-        "text = into + r.group(7) + '|';\n"    // no such group
+        "count = r.group(1, into);\n"        // took no part
+        "text = into + r.group(7) + '|';\n"  // no such group
         "flag = r.match('zzz');\n"
         "number = r.groups();\n");
     EXPECT_EQ(probe.count, 0xFFFFFFFFu);
@@ -131,7 +133,8 @@ TEST(ScriptRegex, CountFindsNonOverlappingMatches) {
 
 TEST(ScriptRegex, Substitution) {
     unsigned replaced = 0;
-    EXPECT_EQ(Substituted("(\\\\w+)=(\\\\w+)", "$2 is $1", 0, "size=big", &replaced), "big is size");
+    EXPECT_EQ(Substituted("(\\\\w+)=(\\\\w+)", "$2 is $1", 0, "size=big", &replaced),
+              "big is size");
     EXPECT_EQ(replaced, 1u);
     EXPECT_EQ(Substituted("(\\\\w+)=(\\\\w+)", "$2 is $1", 2, "a=b c=d", &replaced),
               "b is a d is c");
@@ -195,8 +198,8 @@ TEST(ScriptRegex, RejectionsEndTheScriptWithTheirMessage) {
         const ScriptRunResult result = probe.Run(std::string(rejection.script) + "\nflag = true;");
         EXPECT_FALSE(result.succeeded) << rejection.script;
         EXPECT_FALSE(probe.flag) << rejection.script;
-        EXPECT_EQ(result.output, std::string("ExecuteString (1, 1) : Error : ") +
-                                     rejection.message + "\n")
+        EXPECT_EQ(result.output,
+                  std::string("ExecuteString (1, 1) : Error : ") + rejection.message + "\n")
             << rejection.script;
     }
 }
@@ -219,27 +222,44 @@ TEST(ScriptRegex, CatastrophicBacktrackingStopsWithAnException) {
     EXPECT_EQ(result.output, "ExecuteString (2, 1) : Error : match limit exceeded\n");
     EXPECT_EQ(probe.count, 0u);
 
-    for (const char* call : {"r.count(text);", "r.substitute(text);", "text % '(a+)+$';",
-                             "text * '(a+)+$';"}) {
+    for (const char* call :
+         {"r.count(text);", "r.substitute(text);", "text % '(a+)+$';", "text * '(a+)+$';"}) {
         ScriptProbe again;
         again.text = probe.text;
         EXPECT_FALSE(again.Run(std::string("regex r('(a+)+$', 2); ") + call).succeeded) << call;
     }
 }
 
+TEST(ScriptRegex, APatternSlowAtEveryStartPositionStopsWithinTheTimeBudget) {
+    // Each attempt stays within PCRE2's limits; only the sum over the page is too much.
+    Regex::SetTimeBudget(std::chrono::milliseconds(200));
+    std::string page;
+    for (int i = 0; i < 20000; ++i) page += std::string(18, 'a') + "b";
+    for (const char* call :
+         {"count = r.count(text);", "flag = r.match(text);", "list = text * '(a+)+$';"}) {
+        ScriptProbe probe;
+        probe.text = page;
+        const ScriptRunResult result = probe.Run(std::string("regex r('(a+)+$', 16);\n") + call);
+        EXPECT_FALSE(result.succeeded) << call;
+        EXPECT_EQ(result.output, "ExecuteString (2, 1) : Error : match limit exceeded\n") << call;
+    }
+    Regex::SetTimeBudget(std::chrono::milliseconds(5000));
+}
+
 TEST(ScriptRegex, DeepRepetitionOverALargePageStillMatches) {
     ScriptProbe probe;
     probe.text = "<p>" + std::string(200000, 'x') + "</p>";
-    ScriptRunResult result = probe.Run("regex r('<p>((?:.|\\\\n)*?)</p>'); flag = r.match(text);"
-                                       "count = r.group(1).length();");
+    ScriptRunResult result = probe.Run(
+        "regex r('<p>((?:.|\\\\n)*?)</p>'); flag = r.match(text);"
+        "count = r.group(1).length();");
     EXPECT_TRUE(result.succeeded) << result.output;
     EXPECT_TRUE(probe.flag);
     EXPECT_EQ(probe.count, 200000u);
 }
 
 TEST(ScriptRegex, NoDefaultConstructionNoCopyNoAssignment) {
-    for (const char* script : {"regex r;", "regex a('x'); regex b('y'); a = b;",
-                               "regex a('x'); regex b = a;"}) {
+    for (const char* script :
+         {"regex r;", "regex a('x'); regex b('y'); a = b;", "regex a('x'); regex b = a;"}) {
         ScriptProbe probe;
         const ScriptRunResult result = probe.Run(script);
         EXPECT_FALSE(result.succeeded) << script;

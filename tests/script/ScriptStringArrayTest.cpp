@@ -1,6 +1,8 @@
 // The script `string[]` over the record's own array type, and the all-matches operator.
 #include <gtest/gtest.h>
 
+#include <angelscript.h>
+
 #include "ScriptProbe.h"
 
 namespace reelkeep::test {
@@ -18,8 +20,9 @@ TEST(ScriptStringArray, ConstructAppendIndexAndLength) {
     EXPECT_EQ(sized.count, 3u);
     EXPECT_EQ(sized.list, (StringArray{"", "", "", "x"}));
 
-    ScriptProbe edited = RunOk("string[] a; a.append('p'); a.append('q'); a[0] = 'P';"
-                               "a[1] += '!'; list = a; text = a[0] + a[1];");
+    ScriptProbe edited = RunOk(
+        "string[] a; a.append('p'); a.append('q'); a[0] = 'P';"
+        "a[1] += '!'; list = a; text = a[0] + a[1];");
     EXPECT_EQ(edited.list, (StringArray{"P", "q!"}));
     EXPECT_EQ(edited.text, "Pq!");
 }
@@ -35,9 +38,28 @@ TEST(ScriptStringArray, BoundArrayIsTheCallersOwnVector) {
     EXPECT_TRUE(probe.list.empty());
 }
 
+TEST(ScriptStringArray, TheRecordsListFieldsBindWithoutCopying) {
+    Movie movie;
+    movie.szTitle = "Solaris";
+    movie.pszActors = {"Natalya"};
+    movie.pszPictures = {"a.jpg"};
+    const ScriptRunResult result = RunScriptInFreshEngine(
+        {}, "pszActors.append(szTitle % '(s.l)'); string[] none; pszPictures = none;",
+        [&movie](ScriptEngine* engine) {
+            ASSERT_GE(engine->RegisterGlobalProperty("string szTitle", &movie.szTitle), 0);
+            ASSERT_GE(engine->RegisterGlobalProperty("string[] pszActors", &movie.pszActors), 0);
+            ASSERT_GE(engine->RegisterGlobalProperty("string[] pszPictures", &movie.pszPictures),
+                      0);
+        });
+    EXPECT_TRUE(result.succeeded) << result.output;
+    EXPECT_EQ(movie.pszActors, (StringArray{"Natalya", "Sol"}));
+    EXPECT_TRUE(movie.pszPictures.empty());
+}
+
 TEST(ScriptStringArray, AssignmentCopiesAndSelfAssignmentKeepsTheElements) {
-    ScriptProbe probe = RunOk("string[] a; a.append('x'); string[] b = a; b.append('y');"
-                              "a = a; list = a; count = b.length();");
+    ScriptProbe probe = RunOk(
+        "string[] a; a.append('x'); string[] b = a; b.append('y');"
+        "a = a; list = a; count = b.length();");
     EXPECT_EQ(probe.list, (StringArray{"x"}));
     EXPECT_EQ(probe.count, 2u);
 }
@@ -67,8 +89,9 @@ TEST(ScriptStringArray, EmptyMatchesMoveOnByOneByte) {
 }
 
 TEST(ScriptStringArray, UnescapeEveryElement) {
-    ScriptProbe probe = RunOk("string[] a; a.append('&#65;'); a.append('b&#66;');"
-                              "list = a.unescape();");
+    ScriptProbe probe = RunOk(
+        "string[] a; a.append('&#65;'); a.append('b&#66;');"
+        "list = a.unescape();");
     EXPECT_EQ(probe.list, (StringArray{"A", "bB"}));
 }
 

@@ -14,22 +14,36 @@ ScriptProbe RunOk(std::string_view script, std::string_view include = {}) {
     return probe;
 }
 
-std::string Text(std::string_view script) { return RunOk(script).text; }
-int Number(std::string_view script) { return RunOk(script).number; }
-bool Flag(std::string_view script) { return RunOk(script).flag; }
+std::string Text(std::string_view script) {
+    return RunOk(script).text;
+}
+int Number(std::string_view script) {
+    return RunOk(script).number;
+}
+bool Flag(std::string_view script) {
+    return RunOk(script).flag;
+}
 
 TEST(ScriptString, ZeroBytesEndLiteralsAndCopiesButSurviveAssignmentAndAppend) {
     EXPECT_EQ(Text("text = 'ab\\0cd';"), "ab");
 
     // A page with a zero byte inside, as a download may give it, held in a local variable.
     const char* page = "string page = 'abXcd'; page[2] = 0;\n";
-    ScriptProbe kept = RunOk(std::string(page) + "string all; all = page; all += page; text = all;");
+    ScriptProbe kept =
+        RunOk(std::string(page) + "string all; all = page; all += page; text = all;");
     EXPECT_EQ(kept.text, std::string("ab\0cdab\0cd", 10));
 
-    ScriptProbe copied = RunOk(std::string(page) + "string copy(page); number = copy.length();"
-                                                   "string other = page; text = other;");
+    ScriptProbe copied = RunOk(std::string(page) +
+                               "string copy(page); number = copy.length();"
+                               "string other = page; text = other;");
     EXPECT_EQ(copied.number, 2);
     EXPECT_EQ(copied.text, "ab");
+}
+
+TEST(ScriptString, ScriptTextIsReadAsEightBitBytes) {
+    // A Windows-1252 "é" written straight into a script file, and one written as an escape.
+    EXPECT_EQ(Text("text = 'caf\xE9';"), "caf\xE9");
+    EXPECT_EQ(Text("text = 'caf\\xE9';"), "caf\xE9");
 }
 
 TEST(ScriptString, FindAndReverseFind) {

@@ -12,8 +12,15 @@ namespace reelkeep {
 // Message for a PCRE2 compile error `code` reported at `offset` in `pattern`.
 std::string CompileErrorMessage(int code, std::string_view pattern, std::size_t offset);
 
+struct PatternTraits {
+    // A group with a quantifier after it, as in "(a+)+": the shape whose backtracking can
+    // grow exponentially.
+    bool quantifiedGroup = false;
+};
+
 // Throws RegexError for a quantified look-around or recursion and for a "\E" that ends no
-// quoting. `pattern` has already compiled, so it is well formed.
-void RejectUnsupportedConstructs(std::string_view pattern, bool extended);
+// quoting; otherwise tells the pattern's traits. `pattern` has already compiled, so it is
+// well formed.
+PatternTraits ScanPattern(std::string_view pattern, bool extended);
 
 }  // namespace reelkeep

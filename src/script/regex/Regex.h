@@ -1,6 +1,7 @@
 // One compiled pattern of our Perl-style syntax, matched by PCRE2 over 8-bit text.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,14 +33,25 @@ public:
     // and every capture group. Throws RegexError when the match runs out of its limits.
     bool Search(std::string_view subject, std::vector<MatchSpan>& groups) const;
     // The first match that starts at or after `start`, searching forward.
-    bool SearchFrom(std::string_view subject, std::size_t start, std::vector<MatchSpan>& groups) const;
+    bool SearchFrom(std::string_view subject, std::size_t start,
+                    std::vector<MatchSpan>& groups) const;
 
     // Non-overlapping matches from left to right; an empty match moves on by one byte.
     std::size_t Count(std::string_view subject) const;
 
+    // The extracted text (see ExtractedText) of the first match, empty without one; and of
+    // every non-overlapping match from left to right.
+    std::string ExtractFirst(std::string_view subject) const;
+    std::vector<std::string> ExtractAll(std::string_view subject) const;
+
     // Replaces the first match (with `global`, every non-overlapping match) by the expansion
     // of `substitution`; returns how many were replaced. `text` is unchanged without a match.
     std::size_t Substitute(std::string& text, const Substitution& substitution, bool global) const;
+
+    // How long one operation (a search, a count, a substitution, an extraction) may take in all
+    // before it fails with "match limit exceeded", for the whole process. The per-attempt
+    // limits of PCRE2 do not bound a pattern that is slow at each of many start positions.
+    static void SetTimeBudget(std::chrono::milliseconds budget);
 
 private:
     struct CodeDeleter {
@@ -53,6 +65,9 @@ private:
     bool Run(std::string_view subject, std::size_t start, std::uint32_t matchOptions,
              std::vector<MatchSpan>& groups) const;
     bool SearchRightmost(std::string_view subject, std::vector<MatchSpan>& groups) const;
+    // Calls visit(groups) for every non-overlapping match, from left to right.
+    template <class Visit>
+    void ForEachMatch(std::string_view subject, Visit&& visit) const;
 
     std::unique_ptr<pcre2_real_code_8, CodeDeleter> code_;
     std::unique_ptr<pcre2_real_match_data_8, MatchDataDeleter> matchData_;

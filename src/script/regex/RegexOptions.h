@@ -11,8 +11,10 @@ enum RegexOption : std::uint32_t {
     kRegexMultiline = 4,
     kRegexSingleline = 8,
     kRegexRightmost = 16,
-    kRegexNoBackrefs = 32,  // 32, 64 and 128 only said how much a global substitution
-    kRegexFirstBackrefs = 64,  // kept for itself; nothing a script can see depends on them
+    // 32, 64 and 128 only said which group positions a global substitution kept for itself;
+    // nothing a script can see depends on them.
+    kRegexNoBackrefs = 32,
+    kRegexFirstBackrefs = 64,
     kRegexAllBackrefs = 128,
     kRegexNormalize = 256,
     kRegexExtended = 512,

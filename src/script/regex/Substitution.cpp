@@ -8,8 +8,12 @@ namespace reelkeep {
 namespace {
 
 // Case changes are ASCII only, whatever locale the program runs in.
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -21,17 +25,11 @@ std::string NormalizeSubstitution(std::string_view text) {
             out += text[i];
             continue;
         }
-        char control = 0;
-        switch (text[i + 1]) {
-            case 'a': control = '\a'; break;
-            case 'e': control = '\x1b'; break;
-            case 'f': control = '\f'; break;
-            case 'n': control = '\n'; break;
-            case 'r': control = '\r'; break;
-            case 't': control = '\t'; break;
-            case 'v': control = '\v'; break;
-            default: break;
-        }
+        // "\a" bell, "\e" escape, "\f" form feed, "\n", "\r", "\t", "\v".
+        static constexpr std::string_view kLetters = "aefnrtv";
+        static constexpr std::string_view kControls = "\a\x1b\f\n\r\t\v";
+        const std::size_t which = kLetters.find(text[i + 1]);
+        const char control = which == std::string_view::npos ? 0 : kControls[which];
         if (control != 0) {
             out += control;
         } else {
@@ -61,27 +59,46 @@ Substitution::Substitution(std::string_view text, std::size_t groupCount) {
                 AddLiteral(c);
             }
         } else if (c == '\\') {
-            if (i + 1 == text.size()) throw RegexError("expecting escape sequence in substitution string");
+            if (i + 1 == text.size())
+                throw RegexError("expecting escape sequence in substitution string");
             const char next = text[++i];
             switch (next) {
-                case 'Q': quoting = true; break;
-                case 'E': pieces_.push_back({Kind::NoCase, {}, 0}); break;
-                case 'U': pieces_.push_back({Kind::Upper, {}, 0}); break;
-                case 'L': pieces_.push_back({Kind::Lower, {}, 0}); break;
-                case 'u': pieces_.push_back({Kind::NextUpper, {}, 0}); break;
-                case 'l': pieces_.push_back({Kind::NextLower, {}, 0}); break;
-                default: AddLiteral(next); break;
+                case 'Q':
+                    quoting = true;
+                    break;
+                case 'E':
+                    pieces_.push_back({Kind::NoCase, {}, 0});
+                    break;
+                case 'U':
+                    pieces_.push_back({Kind::Upper, {}, 0});
+                    break;
+                case 'L':
+                    pieces_.push_back({Kind::Lower, {}, 0});
+                    break;
+                case 'u':
+                    pieces_.push_back({Kind::NextUpper, {}, 0});
+                    break;
+                case 'l':
+                    pieces_.push_back({Kind::NextLower, {}, 0});
+                    break;
+                default:
+                    AddLiteral(next);
+                    break;
             }
         } else if (c == '$' && i + 1 < text.size()) {
             const char next = text[i + 1];
             if (std::isdigit(static_cast<unsigned char>(next))) {
                 // As many digits as still name a group of the pattern.
                 std::size_t group = static_cast<std::size_t>(next - '0');
-                if (group > groupCount) throw RegexError("invalid backreference in substitution");
+                if (group > groupCount)
+                    throw RegexError("invalid backreference in substitution");
                 i += 1;
-                while (i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1]))) {
-                    const std::size_t longer = group * 10 + static_cast<std::size_t>(text[i + 1] - '0');
-                    if (longer > groupCount) break;
+                while (i + 1 < text.size() &&
+                       std::isdigit(static_cast<unsigned char>(text[i + 1]))) {
+                    const std::size_t longer =
+                        group * 10 + static_cast<std::size_t>(text[i + 1] - '0');
+                    if (longer > groupCount)
+                        break;
                     group = longer;
                     ++i;
                 }
@@ -119,7 +136,9 @@ void Substitution::Expand(std::string& out, std::string_view subject,
     const MatchSpan whole = groups.empty() ? MatchSpan{} : groups[0];
     for (const Piece& piece : pieces_) {
         switch (piece.kind) {
-            case Kind::Literal: emit(piece.text); break;
+            case Kind::Literal:
+                emit(piece.text);
+                break;
             case Kind::Group:
                 if (piece.group < groups.size() && groups[piece.group].IsSet()) {
                     const MatchSpan g = groups[piece.group];
@@ -127,16 +146,28 @@ void Substitution::Expand(std::string& out, std::string_view subject,
                 }
                 break;
             case Kind::Before:
-                if (whole.IsSet()) emit(subject.substr(0, whole.start));
+                if (whole.IsSet())
+                    emit(subject.substr(0, whole.start));
                 break;
             case Kind::After:
-                if (whole.IsSet()) emit(subject.substr(whole.end));
+                if (whole.IsSet())
+                    emit(subject.substr(whole.end));
                 break;
-            case Kind::Upper: mode = Case::Upper; break;
-            case Kind::Lower: mode = Case::Lower; break;
-            case Kind::NoCase: mode = Case::None; break;
-            case Kind::NextUpper: next = Case::Upper; break;
-            case Kind::NextLower: next = Case::Lower; break;
+            case Kind::Upper:
+                mode = Case::Upper;
+                break;
+            case Kind::Lower:
+                mode = Case::Lower;
+                break;
+            case Kind::NoCase:
+                mode = Case::None;
+                break;
+            case Kind::NextUpper:
+                next = Case::Upper;
+                break;
+            case Kind::NextLower:
+                next = Case::Lower;
+                break;
         }
     }
 }

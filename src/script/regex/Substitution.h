@@ -28,7 +28,8 @@ public:
     Substitution(std::string_view text, std::size_t groupCount);
 
     // Appends the expansion for the match `groups` (group 0 first) found in `subject`.
-    void Expand(std::string& out, std::string_view subject, std::span<const MatchSpan> groups) const;
+    void Expand(std::string& out, std::string_view subject,
+                std::span<const MatchSpan> groups) const;
 
 private:
     enum class Kind { Literal, Group, Before, After, Upper, Lower, NoCase, NextUpper, NextLower };
