@@ -27,3 +27,12 @@ if(REELKEEP_FUZZ)
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   target_link_options(reelkeep_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The engine keeps value types on its own stack at 4-byte boundaries only, and hands those
+# addresses to the bridge as `string`, `string[]` and `regex` objects. x86-64 reads and writes
+# them there without fault, but every inline std::string function that the linker picks may
+# come from any translation unit, so the sanitizers' alignment check is off for the whole build.
+if(REELKEEP_SANITIZE OR REELKEEP_FUZZ)
+  target_compile_options(reelkeep_common INTERFACE -fno-sanitize=alignment)
+endif()
+
