@@ -32,7 +32,10 @@ double TimeMs(Work&& work) {
 }
 
 std::string Word(std::mt19937& random, int minLength, int maxLength) {
-    std::string word(static_cast<std::size_t>(minLength + static_cast<int>(random() % static_cast<unsigned>(maxLength - minLength + 1))), 'a');
+    std::string word(static_cast<std::size_t>(
+                         minLength + static_cast<int>(random() % static_cast<unsigned>(
+                                                                     maxLength - minLength + 1))),
+                     'a');
     for (char& c : word) c = static_cast<char>('a' + random() % 26);
     word[0] = static_cast<char>(word[0] - 'a' + 'A');
     return word;
@@ -71,14 +74,16 @@ int main(int argc, char** argv) {
     const std::string root = std::string(::mkdtemp(pattern)) + "/";
     UsePrivateHome(root);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (::getuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    if (::getuid() == 0)
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     RegisterResScheme();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
     const std::string file = CatalogFilePath(DefaultCatalogFolder());
     std::printf("list_bench: %d movies\n", count);
-    std::printf("  build catalog                 %8.1f ms\n", TimeMs([&] { BuildCatalog(file, count); }));
+    std::printf("  build catalog                 %8.1f ms\n",
+                TimeMs([&] { BuildCatalog(file, count); }));
 
     MovieListModel model;
     MovieListView view;
@@ -86,7 +91,8 @@ int main(int argc, char** argv) {
     view.resize(320, 600);
     view.show();
     std::vector<MovieListRow> rows;
-    std::printf("  read list rows (core)         %8.1f ms\n", TimeMs([&] { rows = LoadMovieList(file); }));
+    std::printf("  read list rows (core)         %8.1f ms\n",
+                TimeMs([&] { rows = LoadMovieList(file); }));
     std::printf("  fill the model and view       %8.1f ms\n", TimeMs([&] {
                     model.SetRows(rows);
                     QCoreApplication::processEvents();
@@ -125,7 +131,8 @@ int main(int argc, char** argv) {
     std::printf("  window shown with its list    %8.1f ms\n", TimeMs([&] {
                     frame = new MainFrame;
                     frame->show();
-                    if (!QTest::qWaitForWindowExposed(frame)) std::printf("  (not exposed)\n");
+                    if (!QTest::qWaitForWindowExposed(frame))
+                        std::printf("  (not exposed)\n");
                 }));
     const int before = frame->RefreshCount();
     std::printf("  Select All to its one refresh %8.1f ms\n", TimeMs([&] {

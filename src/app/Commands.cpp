@@ -9,28 +9,27 @@ namespace reelkeep {
 namespace {
 
 constexpr CommandInfo kCommands[] = {
-    {ID_FILE_NEW, "fileNew", "&New\tCtrl+N", "Create a new catalog\nNew", "Ctrl+N",
-     "document-new", "catalog-new", false},
+    {ID_FILE_NEW, "fileNew", "&New\tCtrl+N", "Create a new catalog\nNew", "Ctrl+N", "document-new",
+     "catalog-new", false},
     {ID_FILE_OPEN, "fileOpen", "&Open...\tCtrl+O", "Open an existing catalog\nOpen", "Ctrl+O",
      "document-open", "catalog-open", false},
     {ID_FILE_SAVE, "fileSave", "", nullptr, "Ctrl+S", nullptr, nullptr, false},
     {ID_FILE_PAGE_SETUP, "filePageSetup", "P&age Setup...",
      "Change the printing options\nPage Setup", nullptr, nullptr, nullptr, false},
-    {ID_FILE_PRINT, "filePrint", "&Print...\tCtrl+P", "Print the active document\nPrint",
-     "Ctrl+P", "document-print", "print", false},
+    {ID_FILE_PRINT, "filePrint", "&Print...\tCtrl+P", "Print the active document\nPrint", "Ctrl+P",
+     "document-print", "print", false},
     {ID_FILE_PRINT_PREVIEW, "filePrintPreview", "Print Pre&view",
      "Display full pages\nPrint Preview", nullptr, "document-print-preview", nullptr, false},
     {ID_FILE_PREFERENCES, "filePreferences", "P&references...",
-     "Open preferences dialog\nPreferences", nullptr, "preferences-system", "preferences",
-     false},
+     "Open preferences dialog\nPreferences", nullptr, "preferences-system", "preferences", false},
     {ID_APP_EXIT, "appExit", "E&xit", "Quit the application; prompts to save documents\nExit",
      nullptr, "application-exit", nullptr, false},
-    {ID_EXPORT_XML, "exportXml", "&XML...", "Export catalog as an xml file\nExport XML",
-     nullptr, nullptr, nullptr, false},
-    {ID_EXPORT_HTML, "exportHtml", "&HTML...", "Export data as html file\nExport HTML",
-     nullptr, nullptr, nullptr, false},
-    {ID_EDIT_UNDO, "editUndo", "&Undo\tCtrl+Z", "Undo the last action\nUndo", nullptr,
-     "edit-undo", nullptr, false},
+    {ID_EXPORT_XML, "exportXml", "&XML...", "Export catalog as an xml file\nExport XML", nullptr,
+     nullptr, nullptr, false},
+    {ID_EXPORT_HTML, "exportHtml", "&HTML...", "Export data as html file\nExport HTML", nullptr,
+     nullptr, nullptr, false},
+    {ID_EDIT_UNDO, "editUndo", "&Undo\tCtrl+Z", "Undo the last action\nUndo", nullptr, "edit-undo",
+     nullptr, false},
     {ID_EDIT_CUT, "editCut", "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut",
      nullptr, "edit-cut", "edit-cut", false},
     {ID_EDIT_COPY, "editCopy", "&Copy\tCtrl+C",
@@ -45,8 +44,7 @@ constexpr CommandInfo kCommands[] = {
     {ID_MOVIE_DELETE, "movieDelete", "&Delete", "Delete selected movie(s)\nDelete Movie(s)",
      nullptr, "edit-delete", "movie-delete", false},
     {ID_MOVIE_UPDATE, "movieUpdate", "&Update...",
-     "Update movie details from an external file\nUpdate Movie", nullptr, nullptr, nullptr,
-     false},
+     "Update movie details from an external file\nUpdate Movie", nullptr, nullptr, nullptr, false},
     {ID_MOVIE_EDITMODE, "movieEditMode", "&Edit Mode", "Toggle edit mode\nEdit Mode", nullptr,
      "document-edit", "edit-mode", true},
     {ID_SCRIPTS_EMPTY, "scriptsEmpty", "Empty", nullptr, nullptr, nullptr, nullptr, false},
@@ -54,33 +52,35 @@ constexpr CommandInfo kCommands[] = {
      nullptr, nullptr, nullptr, true},
     {ID_VIEW_STATUS_BAR, "viewStatusBar", "&Status Bar",
      "Show or hide the status bar\nToggle StatusBar", nullptr, nullptr, nullptr, true},
-    {ID_SORT_TITLE, "sortTitle", "&Title", "Sort by title\nSort Title", nullptr, nullptr,
-     nullptr, true},
-    {ID_SORT_YEAR, "sortYear", "&Year", "Sort by year\nSort Year", nullptr, nullptr, nullptr,
+    {ID_SORT_TITLE, "sortTitle", "&Title", "Sort by title\nSort Title", nullptr, nullptr, nullptr,
      true},
+    {ID_SORT_YEAR, "sortYear", "&Year", "Sort by year\nSort Year", nullptr, nullptr, nullptr, true},
     {ID_SORT_RATING, "sortRating", "&Rating", "Sort by rating\nSort Rating", nullptr, nullptr,
      nullptr, true},
-    {ID_SORT_INDEX, "sortIndex", "&Index", "Sort by index\nSort Index", nullptr, nullptr,
-     nullptr, true},
-    {ID_HELP_CONTENTS, "helpContents", "&Help", "Show the help window\nHelp", "F1",
-     "help-contents", "help", false},
+    {ID_SORT_INDEX, "sortIndex", "&Index", "Sort by index\nSort Index", nullptr, nullptr, nullptr,
+     true},
+    {ID_HELP_CONTENTS, "helpContents", "&Help", "Show the help window\nHelp", "F1", "help-contents",
+     "help", false},
     {ID_APP_ABOUT, "appAbout", "&About Reelkeep...",
      "Display program information, version number and copyright\nAbout", nullptr, "help-about",
      "about", false},
 };
 
 QIcon CommandIcon(const CommandInfo& info) {
-    const QIcon fallback = info.fallbackIcon
-                               ? QIcon(QStringLiteral(":/images/%1.png")
-                                           .arg(QLatin1String(info.fallbackIcon)))
-                               : QIcon();
-    if (!info.themeIcon) return fallback;
+    const QIcon fallback =
+        info.fallbackIcon
+            ? QIcon(QStringLiteral(":/images/%1.png").arg(QLatin1String(info.fallbackIcon)))
+            : QIcon();
+    if (!info.themeIcon)
+        return fallback;
     return QIcon::fromTheme(QLatin1String(info.themeIcon), fallback);
 }
 
 }  // namespace
 
-std::span<const CommandInfo> CommandTable() { return kCommands; }
+std::span<const CommandInfo> CommandTable() {
+    return kCommands;
+}
 
 CommandActions CreateCommandActions(QObject* owner) {
     CommandActions actions;

@@ -53,6 +53,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
 
     FillScriptsMenu(scriptsMenu_);
     LoadList();
+    list_->setFocus();
     ArmIdle();
 }
 
@@ -160,7 +161,8 @@ void MainFrame::CreateStatusBar() {
     status->showMessage(ready);
     // A prompt leaves the bar empty when the pointer moves on; "Ready" stands in then.
     connect(status, &QStatusBar::messageChanged, status, [status, ready](const QString& text) {
-        if (text.isEmpty()) status->showMessage(ready);
+        if (text.isEmpty())
+            status->showMessage(ready);
     });
 }
 
@@ -189,7 +191,8 @@ void MainFrame::FillScriptsMenu(QMenu* menu) {
 }
 
 void MainFrame::ArmIdle() {
-    if (!idleTimer_.isActive()) idleTimer_.start();
+    if (!idleTimer_.isActive())
+        idleTimer_.start();
 }
 
 void MainFrame::OnIdle() {

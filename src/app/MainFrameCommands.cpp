@@ -2,11 +2,11 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <cerrno>
-#include <cstring>
 #include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
+#include <cerrno>
+#include <cstring>
 
 #include "app/MainFrame.h"
 #include "catalog/CatalogPaths.h"
@@ -60,8 +60,8 @@ void MainFrame::ConnectCommands() {
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainFrame::ArmIdle);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &MainFrame::ArmIdle);
     connect(qApp, &QApplication::focusChanged, this, &MainFrame::ArmIdle);
-    for (auto webAction : {QWebEnginePage::Undo, QWebEnginePage::Cut, QWebEnginePage::Copy,
-                           QWebEnginePage::Paste}) {
+    for (auto webAction :
+         {QWebEnginePage::Undo, QWebEnginePage::Cut, QWebEnginePage::Copy, QWebEnginePage::Paste}) {
         connect(pane_->page()->action(webAction), &QAction::changed, this, &MainFrame::ArmIdle);
     }
     connect(pane_, &QWebEngineView::printFinished, this, &MainFrame::ArmIdle);
@@ -101,7 +101,8 @@ void MainFrame::UpdateCommandStates() {
 void MainFrame::OnNewCatalog() {
     const std::optional<QString> chosen =
         ChooseFolder(this, tr("Select database folder"), ScreenText(catalogFolder_));
-    if (!chosen) return;
+    if (!chosen)
+        return;
     const std::string folder = WithTrailingSlash(StoredText(*chosen));
     const std::string file = CatalogFilePath(folder);
     if (QFileInfo::exists(ScreenText(file)) &&

@@ -29,10 +29,12 @@ void ShowDatabaseError(QWidget* parent, const dbException& error) {
 class RedrawLock {
 public:
     RedrawLock(QWidget* widget, bool lock) : widget_(lock ? widget : nullptr) {
-        if (widget_) widget_->setUpdatesEnabled(false);
+        if (widget_)
+            widget_->setUpdatesEnabled(false);
     }
     ~RedrawLock() {
-        if (widget_) widget_->setUpdatesEnabled(true);
+        if (widget_)
+            widget_->setUpdatesEnabled(true);
     }
     RedrawLock(const RedrawLock&) = delete;
     RedrawLock& operator=(const RedrawLock&) = delete;
@@ -57,7 +59,8 @@ void MainFrame::LoadList() {
 
 void MainFrame::SortList(bool lockRedraw) {
     // A new catalog exists only as a path until something is stored in it.
-    if (model_->rowCount() == 0) return;
+    if (model_->rowCount() == 0)
+        return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     RedrawLock lock(list_, lockRedraw);
     try {
@@ -77,7 +80,8 @@ void MainFrame::OnSearchChanged(const QString& text) {
 
 void MainFrame::OnNewMovie() {
     TitleDialog dialog(this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     MovieListRow row;
     try {
         row = AddMovieByTitle(catalogFile_, StoredText(dialog.Title()));
@@ -92,8 +96,10 @@ void MainFrame::OnNewMovie() {
 
 void MainFrame::OnDeleteMovies() {
     std::vector<int> rows = list_->SelectedRows();
-    if (rows.empty()) return;
-    if (!AskYesNo(this, tr("Delete %1 records?").arg(rows.size()))) return;
+    if (rows.empty())
+        return;
+    if (!AskYesNo(this, tr("Delete %1 records?").arg(rows.size())))
+        return;
 
     // From the last row to the first, as the rows are visited.
     std::reverse(rows.begin(), rows.end());
@@ -118,7 +124,8 @@ void MainFrame::OnDeleteMovies() {
 
 void MainFrame::OnOpenMovieFile() {
     const std::vector<int> rows = list_->SelectedRows();
-    if (rows.size() != 1) return;
+    if (rows.size() != 1)
+        return;
     std::string location;
     try {
         location = MovieLocation(catalogFile_, model_->Oid(rows.front()));
@@ -127,7 +134,8 @@ void MainFrame::OnOpenMovieFile() {
         return;
     }
     const QString path = ScreenText(location);
-    if (path.isEmpty() || !QFileInfo::exists(path)) return;
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

@@ -15,8 +15,10 @@ int Sign(const T& a, const T& b) {
 // comparing against one keeps huge or undefined ratings from overflowing an integer.
 int CompareRatings(float a, float b) {
     const double hundredths = (static_cast<double>(a) - static_cast<double>(b)) * 100.0;
-    if (hundredths >= 1.0) return 1;
-    if (hundredths <= -1.0) return -1;
+    if (hundredths >= 1.0)
+        return 1;
+    if (hundredths <= -1.0)
+        return -1;
     return 0;  // closer than a hundredth, or not a number
 }
 
@@ -29,20 +31,31 @@ int CompareTitles(const MovieSortKeys& a, const MovieSortKeys& b) {
 }  // namespace
 
 SortOrder ChooseSortKey(SortOrder current, SortKey key) {
-    if (SortKeyOf(current) == key) return current ^ kSortDescending;
+    if (SortKeyOf(current) == key)
+        return current ^ kSortDescending;
     return key == kSortByTitle ? key : (key | kSortDescending);
 }
 
 int CompareMovies(const MovieSortKeys& a, const MovieSortKeys& b, SortOrder order) {
     int result = 0;
     switch (SortKeyOf(order)) {
-        case kSortByIndex: result = Sign(a.index, b.index); break;
-        case kSortByTitle: result = CompareTitles(a, b); break;
-        case kSortByYear: result = Sign(a.year, b.year); break;
-        case kSortByRating: result = CompareRatings(a.rating, b.rating); break;
-        default: break;
+        case kSortByIndex:
+            result = Sign(a.index, b.index);
+            break;
+        case kSortByTitle:
+            result = CompareTitles(a, b);
+            break;
+        case kSortByYear:
+            result = Sign(a.year, b.year);
+            break;
+        case kSortByRating:
+            result = CompareRatings(a.rating, b.rating);
+            break;
+        default:
+            break;
     }
-    if (result != 0) return IsDescending(order) ? -result : result;
+    if (result != 0)
+        return IsDescending(order) ? -result : result;
     result = CompareTitles(a, b);
     return result != 0 ? result : Sign(a.index, b.index);
 }

@@ -23,8 +23,12 @@ enum SortKey : std::uint32_t {
 // Title, ascending.
 inline constexpr SortOrder kInitialSortOrder = kSortByTitle;
 
-constexpr std::uint32_t SortKeyOf(SortOrder order) { return order & ~kSortDescending; }
-constexpr bool IsDescending(SortOrder order) { return (order & kSortDescending) != 0; }
+constexpr std::uint32_t SortKeyOf(SortOrder order) {
+    return order & ~kSortDescending;
+}
+constexpr bool IsDescending(SortOrder order) {
+    return (order & kSortDescending) != 0;
+}
 
 // The order after the user picks a key: the same key again reverses the direction; another
 // key starts in its own first direction (title ascending, year, rating and index descending).

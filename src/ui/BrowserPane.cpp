@@ -15,10 +15,14 @@ namespace {
 
 QWebEnginePage::WebAction ActionOf(BrowserPane::EditCommand command) {
     switch (command) {
-        case BrowserPane::EditCommand::Undo: return QWebEnginePage::Undo;
-        case BrowserPane::EditCommand::Cut: return QWebEnginePage::Cut;
-        case BrowserPane::EditCommand::Copy: return QWebEnginePage::Copy;
-        case BrowserPane::EditCommand::Paste: return QWebEnginePage::Paste;
+        case BrowserPane::EditCommand::Undo:
+            return QWebEnginePage::Undo;
+        case BrowserPane::EditCommand::Cut:
+            return QWebEnginePage::Cut;
+        case BrowserPane::EditCommand::Copy:
+            return QWebEnginePage::Copy;
+        case BrowserPane::EditCommand::Paste:
+            return QWebEnginePage::Paste;
     }
     return QWebEnginePage::NoWebAction;
 }
@@ -33,9 +37,13 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     ClearView();
 }
 
-void BrowserPane::ClearView() { setUrl(QUrl(QStringLiteral("about:blank"))); }
+void BrowserPane::ClearView() {
+    setUrl(QUrl(QStringLiteral("about:blank")));
+}
 
-void BrowserPane::ShowHelp() { setUrl(ResourceUrl(kHelpResource)); }
+void BrowserPane::ShowHelp() {
+    setUrl(ResourceUrl(kHelpResource));
+}
 
 bool BrowserPane::HasFocusInside() const {
     const QWidget* focus = QApplication::focusWidget();
@@ -52,17 +60,21 @@ void BrowserPane::RunEditCommand(EditCommand command) {
 }
 
 void BrowserPane::Print() {
-    if (printing_) return;
+    if (printing_)
+        return;
     QPrintDialog dialog(&printer_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     printing_ = true;
-    connect(this, &QWebEngineView::printFinished, this, [this] { printing_ = false; },
-            Qt::SingleShotConnection);
+    connect(
+        this, &QWebEngineView::printFinished, this, [this] { printing_ = false; },
+        Qt::SingleShotConnection);
     print(&printer_);
 }
 
 void BrowserPane::PrintPreview() {
-    if (printing_) return;
+    if (printing_)
+        return;
     QPrintPreviewDialog preview(&printer_, this);
     // The view prints asynchronously; the preview wants its pages when the request returns.
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {

@@ -29,14 +29,19 @@ int MovieListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant MovieListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole: return row.title;
-        case Qt::DecorationRole: return WatchedIcon(row.watched);
-        case kObjectIdRole: return row.oid;
-        default: return {};
+        case Qt::ToolTipRole:
+            return row.title;
+        case Qt::DecorationRole:
+            return WatchedIcon(row.watched);
+        case kObjectIdRole:
+            return row.oid;
+        default:
+            return {};
     }
 }
 
@@ -44,7 +49,8 @@ void MovieListModel::SetRows(std::span<const MovieListRow> rows) {
     beginResetModel();
     rows_.clear();
     rows_.reserve(rows.size());
-    for (const MovieListRow& row : rows) rows_.push_back({row.oid, ScreenText(row.title), row.watched});
+    for (const MovieListRow& row : rows)
+        rows_.push_back({row.oid, ScreenText(row.title), row.watched});
     endResetModel();
 }
 
@@ -66,7 +72,8 @@ void MovieListModel::RemoveRows(std::vector<int> rows) {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     std::erase_if(rows, [this](int row) { return row < 0 || row >= rowCount(); });
-    if (rows.empty()) return;
+    if (rows.empty())
+        return;
 
     std::vector<std::pair<int, int>> stretches;  // first, last
     for (const int row : rows) {
@@ -82,7 +89,8 @@ void MovieListModel::RemoveRows(std::vector<int> rows) {
         for (const int row : rows) doomed[static_cast<std::size_t>(row)] = true;
         std::size_t kept = 0;
         for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (!doomed[i]) rows_[kept++] = std::move(rows_[i]);
+            if (!doomed[i])
+                rows_[kept++] = std::move(rows_[i]);
         }
         rows_.resize(kept);
         endResetModel();
@@ -134,7 +142,8 @@ void MovieListModel::ApplyOrder(std::span<const ObjectId> order) {
 
 int MovieListModel::FindPrefix(const QString& text) const {
     for (std::size_t row = 0; row < rows_.size(); ++row) {
-        if (rows_[row].title.startsWith(text, Qt::CaseInsensitive)) return static_cast<int>(row);
+        if (rows_[row].title.startsWith(text, Qt::CaseInsensitive))
+            return static_cast<int>(row);
     }
     return -1;
 }

@@ -17,7 +17,8 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (option->state & QStyle::State_Selected) option->font.setWeight(QFont::Bold);
+        if (option->state & QStyle::State_Selected)
+            option->font.setWeight(QFont::Bold);
     }
 };
 
@@ -38,9 +39,13 @@ MovieListView::MovieListView(QWidget* parent) : QListView(parent) {
     setAcceptDrops(false);  // dropped files belong to the window
 }
 
-MovieListModel* MovieListView::Model() const { return static_cast<MovieListModel*>(model()); }
+MovieListModel* MovieListView::Model() const {
+    return static_cast<MovieListModel*>(model());
+}
 
-void MovieListView::SetModel(MovieListModel* model) { setModel(model); }
+void MovieListView::SetModel(MovieListModel* model) {
+    setModel(model);
+}
 
 std::vector<int> MovieListView::SelectedRows() const {
     std::vector<int> rows;
@@ -56,7 +61,8 @@ std::vector<int> MovieListView::SelectedRows() const {
 int MovieListView::SelectedCount() const {
     // Ranges may overlap after mixed clicks; only a single range can be counted directly.
     const QItemSelection selection = selectionModel()->selection();
-    if (selection.size() == 1) return selection.front().height();
+    if (selection.size() == 1)
+        return selection.front().height();
     return static_cast<int>(SelectedRows().size());
 }
 

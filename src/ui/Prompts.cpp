@@ -43,7 +43,8 @@ std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
         return std::exchange(pending.answer, std::nullopt);
     }
     const QString folder = QFileDialog::getExistingDirectory(parent, title, startFolder);
-    if (folder.isEmpty()) return std::nullopt;
+    if (folder.isEmpty())
+        return std::nullopt;
     return folder;
 }
 

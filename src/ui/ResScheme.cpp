@@ -14,7 +14,9 @@ namespace {
 
 const QByteArray kScheme = QByteArrayLiteral("res");
 
-QString ProgramFile() { return QCoreApplication::applicationFilePath(); }
+QString ProgramFile() {
+    return QCoreApplication::applicationFilePath();
+}
 
 class ResSchemeHandler : public QWebEngineUrlSchemeHandler {
 public:
@@ -42,7 +44,8 @@ public:
 }  // namespace
 
 void RegisterResScheme() {
-    if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme) return;
+    if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme)
+        return;
     QWebEngineUrlScheme scheme(kScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
@@ -50,7 +53,8 @@ void RegisterResScheme() {
 }
 
 void InstallResSchemeHandler(QWebEngineProfile* profile) {
-    if (profile->urlSchemeHandler(kScheme)) return;
+    if (profile->urlSchemeHandler(kScheme))
+        return;
     profile->installUrlSchemeHandler(kScheme, new ResSchemeHandler(profile));
 }
 

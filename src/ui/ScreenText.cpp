@@ -18,7 +18,8 @@ constexpr std::array<char16_t, 32> kHighControls = {
 QString ScreenText(std::string_view bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) return text;
+    if (!utf8.hasError())
+        return text;
     text.clear();
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (const char c : bytes) {
@@ -28,6 +29,8 @@ QString ScreenText(std::string_view bytes) {
     return text;
 }
 
-std::string StoredText(const QString& text) { return text.toStdString(); }
+std::string StoredText(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace reelkeep

@@ -23,7 +23,9 @@ TitleDialog::TitleDialog(QWidget* parent) : QDialog(parent) {
     connect(input_, &QLineEdit::returnPressed, this, &TitleDialog::accept);
 }
 
-QString TitleDialog::Title() const { return input_->text(); }
+QString TitleDialog::Title() const {
+    return input_->text();
+}
 
 void TitleDialog::accept() {
     if (input_->text().isEmpty()) {

@@ -1,16 +1,16 @@
 #include "GuiTestSupport.h"
 
+#include <sys/stat.h>
 #include <QAbstractButton>
-#include <QPointer>
-#include <QPushButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
-#include <sys/stat.h>
 
 #include "app/MainFrame.h"
 #include "catalog/CatalogPaths.h"
@@ -58,7 +58,8 @@ std::unique_ptr<MainFrame> OpenFrame() {
     auto frame = std::make_unique<MainFrame>();
     frame->show();
     frame->activateWindow();
-    if (!QTest::qWaitForWindowActive(frame.get())) qWarning("the main window did not activate");
+    if (!QTest::qWaitForWindowActive(frame.get()))
+        qWarning("the main window did not activate");
     WaitForIdle();
     return frame;
 }
@@ -112,10 +113,12 @@ void WhenModalShows(std::function<void(QWidget*)> answer) {
     const QDeadlineTimer deadline(10000);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, answer] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && !deadline.hasExpired()) return;
+        if (!modal && !deadline.hasExpired())
+            return;
         poll->stop();
         poll->deleteLater();
-        if (modal) answer(modal);
+        if (modal)
+            answer(modal);
     });
     poll->start();
 }
@@ -124,12 +127,14 @@ std::shared_ptr<BoxSeen> AnswerNextBox(bool yes) {
     auto seen = std::make_shared<BoxSeen>();
     WhenModalShows([seen, yes](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box) return;
+        if (!box)
+            return;
         seen->shown = true;
         seen->text = box->text();
         seen->title = box->windowTitle();
         seen->warningIcon = box->icon() == QMessageBox::Warning;
-        seen->noIsDefault = static_cast<QAbstractButton*>(box->defaultButton()) == box->button(QMessageBox::No);
+        seen->noIsDefault =
+            static_cast<QAbstractButton*>(box->defaultButton()) == box->button(QMessageBox::No);
         box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
     });
     return seen;

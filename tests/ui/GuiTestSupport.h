@@ -70,12 +70,12 @@ std::shared_ptr<BoxSeen> AnswerNextBox(bool yes);
 }  // namespace reelkeep::test
 
 // A QtTest main that first gives the process its private home folder.
-#define REELKEEP_GUI_TEST_MAIN(TestClass)                             \
-    int main(int argc, char** argv) {                                 \
-        reelkeep::test::UsePrivateHome();                             \
-        reelkeep::RegisterResScheme();                                \
-        QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);       \
-        QApplication app(argc, argv);                                 \
-        TestClass test;                                               \
-        return QTest::qExec(&test, argc, argv);                       \
+#define REELKEEP_GUI_TEST_MAIN(TestClass)                       \
+    int main(int argc, char** argv) {                           \
+        reelkeep::test::UsePrivateHome();                       \
+        reelkeep::RegisterResScheme();                          \
+        QApplication::setAttribute(Qt::AA_ShareOpenGLContexts); \
+        QApplication app(argc, argv);                           \
+        TestClass test;                                         \
+        return QTest::qExec(&test, argc, argv);                 \
     }

@@ -1,12 +1,13 @@
 // The main window's frame and commands: what is built, the prompts and keys, the enabling
 // rules at idle time and the list's context menu.
 #include <QAction>
-#include <QSignalSpy>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -35,7 +36,8 @@ QStringList Texts(const QList<QAction*>& actions) {
 
 QMenu* TopMenu(const MainFrame& frame, const QString& title) {
     for (QAction* action : frame.menuBar()->actions()) {
-        if (action->text() == title) return action->menu();
+        if (action->text() == title)
+            return action->menu();
     }
     return nullptr;
 }
@@ -64,9 +66,9 @@ private slots:
                               "E&xit", "&Export"}));
         QMenu* exportMenu = TopMenu(*frame_, "&File")->actions().last()->menu();
         QCOMPARE(Texts(exportMenu->actions()), QStringList({"&XML...", "&HTML..."}));
-        QCOMPARE(Texts(TopMenu(*frame_, "&Edit")->actions()),
-                 QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
-                              "&Paste\tCtrl+V"}));
+        QCOMPARE(
+            Texts(TopMenu(*frame_, "&Edit")->actions()),
+            QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
         QCOMPARE(Texts(TopMenu(*frame_, "Movie")->actions()),
                  QStringList({"&New...", "&Delete", "-", "&Update...", "-", "&Edit Mode"}));
         QCOMPARE(Texts(TopMenu(*frame_, "&Scripts")->actions()), QStringList({"Empty"}));
@@ -186,8 +188,8 @@ private slots:
         SelectRows(*frame_, {});
         QCOMPARE(contextTexts(), QStringList({"&Title", "&Year", "&Rating", "&Index"}));
         SelectRows(*frame_, {0});
-        QCOMPARE(contextTexts(), QStringList({"&Scripts", "-", "&Update...", "-", "&Title",
-                                              "&Year", "&Rating", "&Index"}));
+        QCOMPARE(contextTexts(), QStringList({"&Scripts", "-", "&Update...", "-", "&Title", "&Year",
+                                              "&Rating", "&Index"}));
         {
             std::unique_ptr<QMenu> menu = frame_->BuildListContextMenu();
             QVERIFY(frame_->Action(ID_MOVIE_UPDATE)->isEnabled());
@@ -263,12 +265,38 @@ private slots:
         QString line;
         WhenModalShows([&](QWidget* dialog) {
             auto* version = dialog->findChild<QLabel*>("versionLine");
-            if (version) line = version->text();
+            if (version)
+                line = version->text();
             dialog->close();
         });
         frame_->Action(ID_APP_ABOUT)->trigger();
         QVERIFY(line.startsWith("Reelkeep"));
         QVERIFY(line.endsWith(REELKEEP_VERSION_TEXT));
+    }
+
+    // Pictures of the window for people to look at, in the build folder's "screenshots".
+    void savesScreenshotsOfTheWindow() {
+        const QString folder = QCoreApplication::applicationDirPath() + "/../screenshots";
+        QVERIFY(QDir().mkpath(folder));
+        SelectRows(*frame_, {1});
+        frame_->Action(ID_HELP_CONTENTS)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(frame_->Pane()->title(), QString("Reelkeep Documentation"),
+                                  10000);
+        // The page is painted a moment after it reports loaded: wait for its heading's ink.
+        const auto paneHasInk = [this] {
+            const QImage pane = frame_->Pane()->grab().toImage();
+            for (int y = 0; y < pane.height(); y += 2) {
+                for (int x = 0; x < pane.width(); x += 2) {
+                    if (qGray(pane.pixel(x, y)) < 128)
+                        return true;
+                }
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(paneHasInk(), 10000);
+        const QImage shot = frame_->grab().toImage();
+        QVERIFY(!shot.isNull());
+        QVERIFY(shot.save(folder + "/main-window-help.png"));
     }
 
     void exitClosesTheWindow() {

@@ -2,6 +2,7 @@
 // movie, delete and the New/Open catalog question.
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QTest>
 
@@ -32,11 +33,25 @@ QStringList StoredTitles(const std::string& catalogFile) {
 void AnswerTitle(const QString& title) {
     WhenModalShows([title](QWidget* dialog) {
         auto* input = dialog->findChild<QLineEdit*>("titleInput");
-        if (!input) return;
+        if (!input)
+            return;
         QTest::keyClicks(input, title);
         QTest::keyClick(input, Qt::Key_Return);
     });
 }
+
+// Takes the file addresses that the window hands to the desktop.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+
+public:
+    OpenedFiles() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler("file"); }
+    QList<QUrl> urls;
+
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
 
 }  // namespace
 
@@ -226,6 +241,35 @@ private slots:
         QVERIFY(!seen->shown);
         QCOMPARE(frame_->CatalogFolder(), empty.Path());
         QCOMPARE(frame_->Model()->rowCount(), 0);
+    }
+
+    void doubleClickOpensTheFileOfTheOneSelectedMovie() {
+        TempFolder films;
+        WriteFileBytes(films / "alpha.avi", "RIFF");
+        SeedDefaultCatalog({{"Alpha", 0, 0, false, films / "alpha.avi"},
+                            {"Beta", 0, 0, false, films / "gone.avi"},
+                            {"Gamma"}});
+        frame_ = OpenFrame();
+        OpenedFiles opened;
+        MovieListView* list = frame_->List();
+        const auto doubleClick = [list](int row) {
+            const QRect cell = list->visualRect(list->model()->index(row, 0));
+            // What the window system delivers: press, release, press, double-click, release.
+            QWidget* viewport = list->viewport();
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
+            QTest::mousePress(viewport, Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, cell.center());
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, cell.center());
+        };
+        doubleClick(0);
+        QCOMPARE(opened.urls,
+                 QList<QUrl>({QUrl::fromLocalFile(QString::fromStdString(films / "alpha.avi"))}));
+        doubleClick(1);  // its file is gone
+        doubleClick(2);  // it has no file
+        QCOMPARE(opened.urls.size(), 1);
+        SelectRows(*frame_, {0, 1});
+        emit list->doubleClicked(list->model()->index(0, 0));
+        QCOMPARE(opened.urls.size(), 1);
     }
 
     void aCatalogThatIsNoCatalogShowsTheErrorAndAnEmptyList() {
