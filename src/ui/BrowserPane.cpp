@@ -80,6 +80,7 @@ void BrowserPane::PrintPreview() {
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {
         QEventLoop loop;
         connect(this, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+        connect(page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
         printing_ = true;
         print(printer);
         loop.exec();

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
@@ -17,6 +19,7 @@
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "catalog/CatalogPaths.h"
+#include "support/TempFolder.h"
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
@@ -274,6 +277,29 @@ private slots:
         QVERIFY(line.endsWith(REELKEEP_VERSION_TEXT));
     }
 
+    void printWritesTheShownPage() {
+        frame_->Action(ID_HELP_CONTENTS)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(frame_->Pane()->title(), QString("Reelkeep Documentation"),
+                                  10000);
+        TempFolder out;
+        const QString pdf = QString::fromStdString(out / "help.pdf");
+        WhenModalShows([pdf](QWidget* modal) {
+            auto* dialog = qobject_cast<QPrintDialog*>(modal);
+            if (!dialog)
+                return;
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            dialog->done(QDialog::Accepted);
+        });
+        QSignalSpy finished(frame_->Pane(), &QWebEngineView::printFinished);
+        frame_->Action(ID_FILE_PRINT)->trigger();
+        QVERIFY(finished.wait(20000));
+        QVERIFY(finished.front().front().toBool());
+        QVERIFY(ReadFileBytes(out / "help.pdf").starts_with("%PDF"));
+        WaitForIdle();
+        QVERIFY(frame_->Action(ID_FILE_PRINT)->isEnabled());
+    }
+
     // Pictures of the window for people to look at, in the build folder's "screenshots".
     void savesScreenshotsOfTheWindow() {
         const QString folder = QCoreApplication::applicationDirPath() + "/../screenshots";
@@ -297,6 +323,24 @@ private slots:
         const QImage shot = frame_->grab().toImage();
         QVERIFY(!shot.isNull());
         QVERIFY(shot.save(folder + "/main-window-help.png"));
+
+        const auto grabDialog = [folder](const QString& name, auto prepare) {
+            auto saved = std::make_shared<bool>(false);
+            WhenModalShows([saved, folder, name, prepare](QWidget* dialog) {
+                prepare(dialog);
+                *saved = dialog->grab().save(folder + "/" + name);
+                dialog->close();
+            });
+            return saved;
+        };
+        const auto aboutSaved = grabDialog("about.png", [](QWidget*) {});
+        frame_->Action(ID_APP_ABOUT)->trigger();
+        QVERIFY(*aboutSaved);
+        const auto titleSaved = grabDialog("new-movie.png", [](QWidget* dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("titleInput"), "The Third Man");
+        });
+        frame_->Action(ID_MOVIE_NEW)->trigger();
+        QVERIFY(*titleSaved);
     }
 
     void exitClosesTheWindow() {
