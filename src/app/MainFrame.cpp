@@ -49,7 +49,8 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     // Settings are not stored yet: the settings store of the maintenance core plugs in here
     // (catalog folder, template paths, AutoUpdate, Timeout).
     catalogFolder_ = DefaultCatalogFolder();
-    catalogFile_ = CatalogFilePath(catalogFolder_);
+    // Without a home folder there is no default catalog; File > Open chooses one.
+    catalogFile_ = catalogFolder_.empty() ? std::string() : CatalogFilePath(catalogFolder_);
 
     FillScriptsMenu(scriptsMenu_);
     LoadList();

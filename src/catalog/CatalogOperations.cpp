@@ -4,8 +4,19 @@ namespace reelkeep {
 
 using Access = CatalogDatabase::Access;
 
+namespace {
+
+// An empty path would open a private temporary database: the work would seem done and be lost.
+CatalogDatabase Connect(const std::string& catalogFile) {
+    if (catalogFile.empty())
+        throw dbException("No catalog folder has been chosen.");
+    return CatalogDatabase(catalogFile);
+}
+
+}  // namespace
+
 std::vector<MovieListRow> LoadMovieList(const std::string& catalogFile) {
-    CatalogDatabase database(catalogFile);
+    CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadWrite);
     std::vector<MovieListRow> rows = database.SelectListRows();
     database.Close();
@@ -13,7 +24,7 @@ std::vector<MovieListRow> LoadMovieList(const std::string& catalogFile) {
 }
 
 std::vector<ObjectId> SortedMovieIds(const std::string& catalogFile, SortOrder order) {
-    CatalogDatabase database(catalogFile);
+    CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadOnly);
     std::vector<MovieSortKeys> keys = database.SelectSortKeys();
     database.Close();
@@ -27,7 +38,7 @@ std::vector<ObjectId> SortedMovieIds(const std::string& catalogFile, SortOrder o
 MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& title) {
     Movie movie;
     movie.szTitle = title;
-    CatalogDatabase database(catalogFile);
+    CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadWrite);
     const ObjectId oid = database.Insert(movie);
     database.Close();
@@ -36,7 +47,7 @@ MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& 
 
 void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids,
                   const std::function<void(std::size_t position)>& removed) {
-    CatalogDatabase database(catalogFile);
+    CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadWrite);
     for (std::size_t i = 0; i < oids.size(); ++i) {
         // A record that another connection removed already is gone all the same.
@@ -47,7 +58,7 @@ void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids
 }
 
 std::string MovieLocation(const std::string& catalogFile, ObjectId oid) {
-    CatalogDatabase database(catalogFile);
+    CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadOnly);
     Movie movie;
     const bool found = database.Fetch(oid, movie);

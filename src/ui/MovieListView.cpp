@@ -29,8 +29,6 @@ MovieListView::MovieListView(QWidget* parent) : QListView(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);  // keeps layout linear in rows: a hundred thousand stay quick
-    setLayoutMode(QListView::Batched);
-    setBatchSize(2000);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setIconSize(QSize(16, 16));
     setTextElideMode(Qt::ElideRight);

@@ -23,7 +23,7 @@ public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
 
     void requestStarted(QWebEngineUrlRequestJob* job) override {
-        const QString path = job->requestUrl().path();
+        const QString path = job->requestUrl().path(QUrl::FullyDecoded);
         const QString help = ProgramFile() + QLatin1Char('/') + QString::number(kHelpResource);
         if (path != help) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
@@ -59,7 +59,10 @@ void InstallResSchemeHandler(QWebEngineProfile* profile) {
 }
 
 QUrl ResourceUrl(int resource) {
-    return QUrl(QStringLiteral("res://%1/%2").arg(ProgramFile()).arg(resource));
+    // Set as a path, so that a program file whose name holds "#" or "?" stays one address.
+    QUrl url(QStringLiteral("res://"));
+    url.setPath(ProgramFile() + QLatin1Char('/') + QString::number(resource), QUrl::DecodedMode);
+    return url;
 }
 
 }  // namespace reelkeep

@@ -138,5 +138,10 @@ TEST(CatalogOperationsTest, AFileThatIsNoCatalogIsRefusedAndKept) {
     EXPECT_EQ(test::ReadFileBytes(file), "not a catalog at all, just some words in a file");
 }
 
+TEST(CatalogOperationsTest, WithoutACatalogPathNothingPretendsToSucceed) {
+    EXPECT_THROW(LoadMovieList(""), dbException);
+    EXPECT_THROW(AddMovieByTitle("", "Lost"), dbException);
+}
+
 }  // namespace
 }  // namespace reelkeep
