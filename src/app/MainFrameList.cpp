@@ -108,17 +108,15 @@ void MainFrame::OnDeleteMovies() {
     for (const int row : rows) oids.push_back(model_->Oid(row));
     std::vector<int> removed;
     removed.reserve(rows.size());
-    RedrawLock lock(list_, true);
     try {
+        RedrawLock lock(list_, true);
         DeleteMovies(catalogFile_, oids, [&](std::size_t i) { removed.push_back(rows[i]); });
+        model_->RemoveRows(std::move(removed));
     } catch (const dbException& error) {
         ShowDatabaseError(this, error);
         // Whatever was committed before the error, the rows follow the catalog.
         LoadList();
-        pane_->ClearView();
-        return;
     }
-    model_->RemoveRows(std::move(removed));
     pane_->ClearView();
 }
 
