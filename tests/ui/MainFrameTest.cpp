@@ -52,7 +52,8 @@ class MainFrameTest : public QObject {
 
 private slots:
     void init() {
-        SeedDefaultCatalog({{"Alien", 1979, 8.5f}, {"Brazil", 1985, 7.9f}, {"Casablanca", 1942}});
+        SeedDefaultCatalog(
+            {{"Alien", 1979, 8.5f, true}, {"Brazil", 1985, 7.9f}, {"Casablanca", 1942}});
         frame_ = OpenFrame();
     }
     void cleanup() {
