@@ -1,0 +1,106 @@
+// The main window: menus, toolbar, search bar, status bar, and a splitter with the movie list
+// on the left and the browser pane on the right. It owns the program's state (catalog paths,
+// sort order, edit mode, the selection-changed flag) and refreshes command states when idle.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/Commands.h"
+#include "catalog/MovieOrder.h"
+
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace reelkeep {
+
+class BrowserPane;
+class MovieListModel;
+class MovieListView;
+
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainFrame(QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    QAction* Action(CommandId id) const { return actions_.value(id); }
+    MovieListView* List() const { return list_; }
+    MovieListModel* Model() const { return model_; }
+    BrowserPane* Pane() const { return pane_; }
+    QLineEdit* SearchBox() const { return searchBox_; }
+    QToolBar* MainToolBar() const { return toolBar_; }
+    QSplitter* Splitter() const { return splitter_; }
+
+    const std::string& CatalogFolder() const { return catalogFolder_; }
+    const std::string& CatalogFile() const { return catalogFile_; }
+    SortOrder CurrentSortOrder() const { return sortOrder_; }
+    bool EditMode() const { return editMode_; }
+    // How many times the pane was rebuilt; selection changes coalesce into one per idle time.
+    int RefreshCount() const { return refreshCount_; }
+
+    // Rebuilds the pane for one row, or for the list's selection with -1.
+    void RefreshView(int row);
+    void LoadList();
+    void SortList(bool lockRedraw);
+    void UpdateCommandStates();
+    // The list's context menu for the current selection (the caller owns it).
+    std::unique_ptr<QMenu> BuildListContextMenu();
+
+signals:
+    // The window was closed by the user and is about to go away.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateSearchBar();
+    void CreateStatusBar();
+    void CreatePanes();
+    void ConnectCommands();
+    void FillScriptsMenu(QMenu* menu);
+    void ArmIdle();
+    void OnIdle();
+
+    // Command handlers (MainFrameCommands.cpp).
+    void OnNewCatalog();
+    void OnNewMovie();
+    void OnDeleteMovies();
+    void OnSort(CommandId command);
+    void OnSelectAll();
+    void OnToggleEditMode();
+    void OnToggleToolBar();
+    void OnToggleStatusBar();
+    void OnAbout();
+    void OnSearchChanged(const QString& text);
+    void OnOpenMovieFile();
+    void OnListContextMenu(const QPoint& position);
+
+    CommandActions actions_;
+    QToolBar* toolBar_ = nullptr;
+    QToolBar* searchBar_ = nullptr;
+    QLineEdit* searchBox_ = nullptr;
+    QMenu* scriptsMenu_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    MovieListModel* model_ = nullptr;
+    MovieListView* list_ = nullptr;
+    BrowserPane* pane_ = nullptr;
+
+    std::string catalogFolder_;
+    std::string catalogFile_;
+    SortOrder sortOrder_ = kInitialSortOrder;
+    bool editMode_ = false;
+    bool selectionChanged_ = false;
+    int refreshCount_ = 0;
+    QTimer idleTimer_;
+};
+
+}  // namespace reelkeep

@@ -1,0 +1,161 @@
+// What the window's commands do, and when they are enabled.
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolBar>
+#include <cerrno>
+#include <cstring>
+
+#include "app/MainFrame.h"
+#include "catalog/CatalogPaths.h"
+#include "platform/Folders.h"
+#include "ui/AboutDialog.h"
+#include "ui/BrowserPane.h"
+#include "ui/MovieListModel.h"
+#include "ui/MovieListView.h"
+#include "ui/Prompts.h"
+#include "ui/ScreenText.h"
+
+namespace reelkeep {
+
+void MainFrame::ConnectCommands() {
+    const auto on = [this](CommandId id, auto handler) {
+        connect(actions_[id], &QAction::triggered, this, handler);
+    };
+    on(ID_FILE_NEW, &MainFrame::OnNewCatalog);
+    on(ID_FILE_OPEN, &MainFrame::OnNewCatalog);
+    on(ID_FILE_PRINT, [this] { pane_->Print(); });
+    on(ID_FILE_PRINT_PREVIEW, [this] { pane_->PrintPreview(); });
+    on(ID_FILE_PAGE_SETUP, [this] { pane_->PageSetup(); });
+    on(ID_APP_EXIT, &QWidget::close);
+    on(ID_EDIT_UNDO, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Undo); });
+    on(ID_EDIT_CUT, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Cut); });
+    on(ID_EDIT_COPY, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Copy); });
+    on(ID_EDIT_PASTE, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Paste); });
+    on(ID_EDIT_SELECT_ALL, &MainFrame::OnSelectAll);
+    on(ID_MOVIE_NEW, &MainFrame::OnNewMovie);
+    on(ID_MOVIE_DELETE, &MainFrame::OnDeleteMovies);
+    on(ID_MOVIE_EDITMODE, &MainFrame::OnToggleEditMode);
+    on(ID_VIEW_TOOLBAR, &MainFrame::OnToggleToolBar);
+    on(ID_VIEW_STATUS_BAR, &MainFrame::OnToggleStatusBar);
+    for (CommandId id : {ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING, ID_SORT_INDEX}) {
+        on(id, [this, id] { OnSort(id); });
+    }
+    on(ID_HELP_CONTENTS, [this] { pane_->ShowHelp(); });
+    on(ID_APP_ABOUT, &MainFrame::OnAbout);
+    // Ctrl+S is taken by the window and does nothing.
+    // Update, Export and Preferences are handled once the media reader, the presentation
+    // core and the settings sheet land.
+
+    for (QAction* action : std::as_const(actions_)) {
+        connect(action, &QAction::triggered, this, &MainFrame::ArmIdle);
+    }
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        selectionChanged_ = true;
+        ArmIdle();
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, &MainFrame::ArmIdle);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainFrame::ArmIdle);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &MainFrame::ArmIdle);
+    connect(qApp, &QApplication::focusChanged, this, &MainFrame::ArmIdle);
+    for (auto webAction :
+         {QWebEnginePage::Undo, QWebEnginePage::Cut, QWebEnginePage::Copy, QWebEnginePage::Paste}) {
+        connect(pane_->page()->action(webAction), &QAction::changed, this, &MainFrame::ArmIdle);
+    }
+    connect(pane_, &QWebEngineView::printFinished, this, &MainFrame::ArmIdle);
+    connect(list_, &MovieListView::DeleteRequested, actions_[ID_MOVIE_DELETE], &QAction::trigger);
+    connect(list_, &QAbstractItemView::doubleClicked, this, &MainFrame::OnOpenMovieFile);
+    connect(list_, &QWidget::customContextMenuRequested, this, &MainFrame::OnListContextMenu);
+    connect(searchBox_, &QLineEdit::textChanged, this, &MainFrame::OnSearchChanged);
+}
+
+void MainFrame::UpdateCommandStates() {
+    const int selected = list_->SelectedCount();
+    for (CommandId id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PAGE_SETUP}) {
+        actions_[id]->setEnabled(pane_->CanPrint());
+    }
+    actions_[ID_EXPORT_XML]->setEnabled(selected > 0);
+    actions_[ID_EXPORT_HTML]->setEnabled(selected > 0);
+    const std::pair<CommandId, BrowserPane::EditCommand> edits[] = {
+        {ID_EDIT_UNDO, BrowserPane::EditCommand::Undo},
+        {ID_EDIT_CUT, BrowserPane::EditCommand::Cut},
+        {ID_EDIT_COPY, BrowserPane::EditCommand::Copy},
+        {ID_EDIT_PASTE, BrowserPane::EditCommand::Paste}};
+    for (const auto& [id, command] : edits) {
+        actions_[id]->setEnabled(pane_->CanRunEditCommand(command));
+    }
+    actions_[ID_MOVIE_DELETE]->setEnabled(selected > 0);
+    actions_[ID_MOVIE_UPDATE]->setEnabled(selected == 1);
+    actions_[ID_MOVIE_EDITMODE]->setChecked(editMode_);
+    // Enabled by the settings sheet once the maintenance core lands.
+    actions_[ID_FILE_PREFERENCES]->setEnabled(false);
+    const std::pair<CommandId, SortKey> sorts[] = {{ID_SORT_TITLE, kSortByTitle},
+                                                   {ID_SORT_YEAR, kSortByYear},
+                                                   {ID_SORT_RATING, kSortByRating},
+                                                   {ID_SORT_INDEX, kSortByIndex}};
+    for (const auto& [id, key] : sorts) actions_[id]->setChecked(SortKeyOf(sortOrder_) == key);
+}
+
+void MainFrame::OnNewCatalog() {
+    const std::optional<QString> chosen =
+        ChooseFolder(this, tr("Select database folder"), ScreenText(catalogFolder_));
+    if (!chosen)
+        return;
+    const std::string folder = WithTrailingSlash(StoredText(*chosen));
+    const std::string file = CatalogFilePath(folder);
+    if (QFileInfo::exists(ScreenText(file)) &&
+        !AskYesNo(this, tr("Database already exists.\nDo you want to remove it?"))) {
+        return;
+    }
+    if (!RemoveCatalogFile(file)) {
+        // Going on would open the old catalog behind the user's back.
+        ShowError(this, tr("The catalog \"%1\" could not be removed: %2")
+                            .arg(ScreenText(file), QString::fromLocal8Bit(std::strerror(errno))));
+        return;
+    }
+    catalogFolder_ = folder;
+    catalogFile_ = file;
+    list_->setUpdatesEnabled(false);
+    model_->Clear();
+    list_->setUpdatesEnabled(true);
+    pane_->ClearView();
+}
+
+void MainFrame::OnSort(CommandId command) {
+    const SortKey key = command == ID_SORT_TITLE    ? kSortByTitle
+                        : command == ID_SORT_YEAR   ? kSortByYear
+                        : command == ID_SORT_RATING ? kSortByRating
+                                                    : kSortByIndex;
+    sortOrder_ = ChooseSortKey(sortOrder_, key);
+    SortList(true);
+}
+
+void MainFrame::OnSelectAll() {
+    list_->setUpdatesEnabled(false);
+    list_->selectAll();
+    list_->setUpdatesEnabled(true);
+}
+
+void MainFrame::OnToggleEditMode() {
+    editMode_ = !editMode_;
+    RefreshView(list_->FocusedRow());
+}
+
+void MainFrame::OnToggleToolBar() {
+    toolBar_->setVisible(!toolBar_->isVisible());
+    actions_[ID_VIEW_TOOLBAR]->setChecked(!toolBar_->isHidden());
+}
+
+void MainFrame::OnToggleStatusBar() {
+    statusBar()->setVisible(!statusBar()->isVisible());
+    actions_[ID_VIEW_STATUS_BAR]->setChecked(!statusBar()->isHidden());
+}
+
+void MainFrame::OnAbout() {
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+}  // namespace reelkeep

@@ -1,0 +1,165 @@
+// The movie list's side of the window: loading, sorting, search, adding, deleting, opening
+// a movie's file and the context menu.
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/MainFrame.h"
+#include "catalog/CatalogOperations.h"
+#include "ui/BrowserPane.h"
+#include "ui/MovieListModel.h"
+#include "ui/MovieListView.h"
+#include "ui/Prompts.h"
+#include "ui/ScreenText.h"
+#include "ui/TitleDialog.h"
+
+namespace reelkeep {
+
+namespace {
+
+void ShowDatabaseError(QWidget* parent, const dbException& error) {
+    ShowError(parent, ScreenText(error.what()));
+}
+
+// Keeps the list from repainting while it changes in bulk.
+class RedrawLock {
+public:
+    RedrawLock(QWidget* widget, bool lock) : widget_(lock ? widget : nullptr) {
+        if (widget_)
+            widget_->setUpdatesEnabled(false);
+    }
+    ~RedrawLock() {
+        if (widget_)
+            widget_->setUpdatesEnabled(true);
+    }
+    RedrawLock(const RedrawLock&) = delete;
+    RedrawLock& operator=(const RedrawLock&) = delete;
+
+private:
+    QWidget* widget_;
+};
+
+}  // namespace
+
+void MainFrame::LoadList() {
+    RedrawLock lock(list_, true);
+    model_->Clear();
+    try {
+        model_->SetRows(LoadMovieList(catalogFile_));
+    } catch (const dbException& error) {
+        ShowDatabaseError(this, error);
+        return;
+    }
+    SortList(false);
+}
+
+void MainFrame::SortList(bool lockRedraw) {
+    // A new catalog exists only as a path until something is stored in it.
+    if (model_->rowCount() == 0)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    RedrawLock lock(list_, lockRedraw);
+    try {
+        model_->ApplyOrder(SortedMovieIds(catalogFile_, sortOrder_));
+    } catch (const dbException& error) {
+        QGuiApplication::restoreOverrideCursor();
+        ShowDatabaseError(this, error);
+        return;
+    }
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MainFrame::OnSearchChanged(const QString& text) {
+    RedrawLock lock(list_, true);
+    list_->SelectOnly(model_->FindPrefix(text));
+}
+
+void MainFrame::OnNewMovie() {
+    TitleDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    MovieListRow row;
+    try {
+        row = AddMovieByTitle(catalogFile_, StoredText(dialog.Title()));
+    } catch (const dbException& error) {
+        ShowDatabaseError(this, error);
+        return;
+    }
+    const int position = model_->AppendRow(row);
+    editMode_ = true;
+    list_->SelectAndFocus(position);
+}
+
+void MainFrame::OnDeleteMovies() {
+    std::vector<int> rows = list_->SelectedRows();
+    if (rows.empty())
+        return;
+    if (!AskYesNo(this, tr("Delete %1 records?").arg(rows.size())))
+        return;
+
+    // From the last row to the first, as the rows are visited.
+    std::reverse(rows.begin(), rows.end());
+    std::vector<ObjectId> oids;
+    oids.reserve(rows.size());
+    for (const int row : rows) oids.push_back(model_->Oid(row));
+    std::vector<int> removed;
+    removed.reserve(rows.size());
+    try {
+        RedrawLock lock(list_, true);
+        DeleteMovies(catalogFile_, oids, [&](std::size_t i) { removed.push_back(rows[i]); });
+        model_->RemoveRows(std::move(removed));
+    } catch (const dbException& error) {
+        ShowDatabaseError(this, error);
+        // Whatever was committed before the error, the rows follow the catalog.
+        LoadList();
+    }
+    pane_->ClearView();
+}
+
+void MainFrame::OnOpenMovieFile() {
+    const std::vector<int> rows = list_->SelectedRows();
+    if (rows.size() != 1)
+        return;
+    std::string location;
+    try {
+        location = MovieLocation(catalogFile_, model_->Oid(rows.front()));
+    } catch (const dbException& error) {
+        ShowDatabaseError(this, error);
+        return;
+    }
+    const QString path = ScreenText(location);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::unique_ptr<QMenu> MainFrame::BuildListContextMenu() {
+    UpdateCommandStates();
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setObjectName(QStringLiteral("listContextMenu"));
+    const int selected = list_->SelectedCount();
+    if (selected > 0) {
+        QMenu* scripts = menu->addMenu(tr("&Scripts"));
+        FillScriptsMenu(scripts);
+        menu->addSeparator();
+        if (selected == 1) {
+            menu->addAction(actions_[ID_MOVIE_UPDATE]);
+            menu->addSeparator();
+        }
+    }
+    for (CommandId id : {ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING, ID_SORT_INDEX}) {
+        menu->addAction(actions_[id]);
+    }
+    return menu;
+}
+
+void MainFrame::OnListContextMenu(const QPoint& position) {
+    std::unique_ptr<QMenu> menu = BuildListContextMenu();
+    menu->exec(list_->viewport()->mapToGlobal(position));
+}
+
+}  // namespace reelkeep

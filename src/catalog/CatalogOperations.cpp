@@ -1,0 +1,69 @@
+#include "catalog/CatalogOperations.h"
+
+namespace reelkeep {
+
+using Access = CatalogDatabase::Access;
+
+namespace {
+
+// An empty path would open a private temporary database: the work would seem done and be lost.
+CatalogDatabase Connect(const std::string& catalogFile) {
+    if (catalogFile.empty())
+        throw dbException("No catalog folder has been chosen.");
+    return CatalogDatabase(catalogFile);
+}
+
+}  // namespace
+
+std::vector<MovieListRow> LoadMovieList(const std::string& catalogFile) {
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadWrite);
+    std::vector<MovieListRow> rows = database.SelectListRows();
+    database.Close();
+    return rows;
+}
+
+std::vector<ObjectId> SortedMovieIds(const std::string& catalogFile, SortOrder order) {
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadOnly);
+    std::vector<MovieSortKeys> keys = database.SelectSortKeys();
+    database.Close();
+    SortMovies(keys, order);
+    std::vector<ObjectId> oids;
+    oids.reserve(keys.size());
+    for (const MovieSortKeys& movie : keys) oids.push_back(movie.oid);
+    return oids;
+}
+
+MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& title) {
+    Movie movie;
+    movie.szTitle = title;
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadWrite);
+    const ObjectId oid = database.Insert(movie);
+    database.Close();
+    return {oid, title, false};
+}
+
+void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids,
+                  const std::function<void(std::size_t position)>& removed) {
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadWrite);
+    for (std::size_t i = 0; i < oids.size(); ++i) {
+        // A record that another connection removed already is gone all the same.
+        database.Remove(oids[i]);
+        removed(i);
+    }
+    database.Close();
+}
+
+std::string MovieLocation(const std::string& catalogFile, ObjectId oid) {
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadOnly);
+    Movie movie;
+    const bool found = database.Fetch(oid, movie);
+    database.Close();
+    return found ? movie.szLocation : std::string();
+}
+
+}  // namespace reelkeep

@@ -1,0 +1,35 @@
+// The catalog operations of the movie list, each on a connection of its own that is closed
+// (and so committed) before it returns. The window and reelkeep-cli share them. Every
+// failure of the store raises dbException.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "catalog/CatalogDatabase.h"
+#include "catalog/MovieOrder.h"
+
+namespace reelkeep {
+
+// One row per record in storage order. Opens read-write, so a missing catalog is created.
+std::vector<MovieListRow> LoadMovieList(const std::string& catalogFile);
+
+// Every identifier of the catalog in the given order; the sort keys are read once.
+std::vector<ObjectId> SortedMovieIds(const std::string& catalogFile, SortOrder order);
+
+// Inserts a fresh movie with this title (kept as entered) and returns its row.
+MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& title);
+
+// Removes the records one by one in the order given and reports the position of each one
+// that is gone, so that the caller can drop its row. An error stops the walk; the removals
+// before it are committed.
+void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids,
+                  const std::function<void(std::size_t position)>& removed);
+
+// szLocation of the record; empty when there is no such record.
+std::string MovieLocation(const std::string& catalogFile, ObjectId oid);
+
+}  // namespace reelkeep

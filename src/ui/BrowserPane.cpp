@@ -1,0 +1,97 @@
+#include "ui/BrowserPane.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QWebEnginePage>
+
+#include "ui/ResScheme.h"
+
+namespace reelkeep {
+
+namespace {
+
+QWebEnginePage::WebAction ActionOf(BrowserPane::EditCommand command) {
+    switch (command) {
+        case BrowserPane::EditCommand::Undo:
+            return QWebEnginePage::Undo;
+        case BrowserPane::EditCommand::Cut:
+            return QWebEnginePage::Cut;
+        case BrowserPane::EditCommand::Copy:
+            return QWebEnginePage::Copy;
+        case BrowserPane::EditCommand::Paste:
+            return QWebEnginePage::Paste;
+    }
+    return QWebEnginePage::NoWebAction;
+}
+
+}  // namespace
+
+BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
+    setObjectName(QStringLiteral("browserPane"));
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    InstallResSchemeHandler(page()->profile());
+    ClearView();
+}
+
+void BrowserPane::ClearView() {
+    setUrl(QUrl(QStringLiteral("about:blank")));
+}
+
+void BrowserPane::ShowHelp() {
+    setUrl(ResourceUrl(kHelpResource));
+}
+
+bool BrowserPane::HasFocusInside() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == this || isAncestorOf(focus));
+}
+
+bool BrowserPane::CanRunEditCommand(EditCommand command) const {
+    const QAction* action = page()->action(ActionOf(command));
+    return HasFocusInside() && action && action->isEnabled();
+}
+
+void BrowserPane::RunEditCommand(EditCommand command) {
+    page()->triggerAction(ActionOf(command));
+}
+
+void BrowserPane::Print() {
+    if (printing_)
+        return;
+    QPrintDialog dialog(&printer_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printing_ = true;
+    connect(
+        this, &QWebEngineView::printFinished, this, [this] { printing_ = false; },
+        Qt::SingleShotConnection);
+    print(&printer_);
+}
+
+void BrowserPane::PrintPreview() {
+    if (printing_)
+        return;
+    QPrintPreviewDialog preview(&printer_, this);
+    // The view prints asynchronously; the preview wants its pages when the request returns.
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {
+        QEventLoop loop;
+        connect(this, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+        connect(page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+        printing_ = true;
+        print(printer);
+        loop.exec();
+        printing_ = false;
+    });
+    preview.exec();
+}
+
+void BrowserPane::PageSetup() {
+    QPageSetupDialog dialog(&printer_, this);
+    dialog.exec();
+}
+
+}  // namespace reelkeep

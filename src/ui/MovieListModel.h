@@ -1,0 +1,50 @@
+// The rows of the movie list: title, watched state and the record's identifier, nothing more.
+// Records are always read afresh from the catalog by identifier.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QString>
+#include <span>
+#include <vector>
+
+#include "catalog/CatalogDatabase.h"
+
+namespace reelkeep {
+
+class MovieListModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kObjectIdRole = Qt::UserRole;
+
+    explicit MovieListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    void SetRows(std::span<const MovieListRow> rows);
+    void Clear();
+    // Appends at the end and returns the new row's number.
+    int AppendRow(const MovieListRow& row);
+    // Removes the given rows (any order, duplicates allowed) in one pass.
+    void RemoveRows(std::vector<int> rows);
+    // Puts the rows in the order of the identifiers; rows whose record is not in the list
+    // keep their relative order at the end. Selections and the current row follow their rows.
+    void ApplyOrder(std::span<const ObjectId> order);
+
+    ObjectId Oid(int row) const { return rows_[static_cast<std::size_t>(row)].oid; }
+    const QString& Title(int row) const { return rows_[static_cast<std::size_t>(row)].title; }
+    // The first row from the top whose title begins with the text, ignoring case; -1 if none.
+    int FindPrefix(const QString& text) const;
+
+private:
+    struct Row {
+        ObjectId oid;
+        QString title;
+        bool watched;
+    };
+
+    std::vector<Row> rows_;
+};
+
+}  // namespace reelkeep

@@ -1,0 +1,56 @@
+#include "ui/Prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <utility>
+
+namespace reelkeep {
+
+namespace {
+
+struct PendingFolder {
+    bool set = false;
+    std::optional<QString> answer;
+};
+
+PendingFolder& NextFolder() {
+    static PendingFolder pending;
+    return pending;
+}
+
+}  // namespace
+
+bool AskYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("question"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void ShowError(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok,
+                    parent);
+    box.setObjectName(QStringLiteral("error"));
+    box.exec();
+}
+
+std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                    const QString& startFolder) {
+    PendingFolder& pending = NextFolder();
+    if (pending.set) {
+        pending.set = false;
+        return std::exchange(pending.answer, std::nullopt);
+    }
+    const QString folder = QFileDialog::getExistingDirectory(parent, title, startFolder);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+void SetNextChosenFolder(std::optional<QString> answer) {
+    NextFolder() = {true, std::move(answer)};
+}
+
+}  // namespace reelkeep

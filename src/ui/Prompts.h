@@ -1,0 +1,26 @@
+// The questions and error boxes of the window, and the folder chooser. All carry the caption
+// "Reelkeep"; questions are Yes/No with No as the default and the warning icon.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace reelkeep {
+
+inline constexpr const char* kAppTitle = "Reelkeep";
+
+// True when the user answers Yes.
+bool AskYesNo(QWidget* parent, const QString& text);
+void ShowError(QWidget* parent, const QString& text);
+
+// The folder the user picks (without a trailing "/"), or nothing on Cancel.
+std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                    const QString& startFolder);
+
+// Tests answer the folder chooser through this: the next call returns the answer given
+// (an empty optional meaning Cancel) without showing a dialog.
+void SetNextChosenFolder(std::optional<QString> answer);
+
+}  // namespace reelkeep
