@@ -30,6 +30,7 @@ struct CliCommand {
 };
 
 std::span<const CliCommand> CatalogCommands();
+std::span<const CliCommand> PresentCommands();
 
 // Parses a decimal object identifier; UsageError when it is not one.
 unsigned ParseObjectId(const std::string& text);

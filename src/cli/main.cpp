@@ -23,7 +23,12 @@ unsigned ParseObjectId(const std::string& text) {
 
 namespace {
 
-std::vector<std::span<const CliCommand>> CommandTables() { return {CatalogCommands()}; }
+std::vector<std::span<const CliCommand>> CommandTables() {
+    return {
+        CatalogCommands(),
+        PresentCommands(),
+    };
+}
 
 const CliCommand* FindCommand(std::string_view name) {
     for (const auto table : CommandTables()) {
