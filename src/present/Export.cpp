@@ -1,6 +1,7 @@
 #include "present/Export.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -58,6 +59,10 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
     const int descriptor =
         open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0) return SystemError("Cannot write", path, errno);
+    struct stat existing {};
+    if (stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        fchmod(descriptor, existing.st_mode & 07777);  // a replaced file keeps its permissions
+    }
     const bool written = WriteAll(descriptor, bytes);
     const int writeError = errno;
     const bool closed = close(descriptor) == 0;

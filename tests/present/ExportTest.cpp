@@ -105,6 +105,12 @@ TEST(WriteFileReplacingTest, ReplacesWholeFiles) {
     EXPECT_EQ(ReadFileBytes(path), "short");
     EXPECT_EQ(WriteFileReplacing(path, ""), "");
     EXPECT_EQ(ReadFileBytes(path), "");
+
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    EXPECT_EQ(WriteFileReplacing(path, "private"), "");
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 }  // namespace

@@ -97,6 +97,10 @@ TEST_F(TemplateTransformTest, ATemplateThatFailsGivesTheProcessorsDescription) {
     EXPECT_EQ(undefined.status, Status::Failed);
     EXPECT_NE(undefined.detail.find("nowhere"), std::string::npos) << undefined.detail;
 
+    const RenderedPage compileError = RenderWith(Stylesheet("", "<xsl:value-of/>"));
+    EXPECT_EQ(compileError.status, Status::Failed);
+    EXPECT_NE(compileError.detail.find("select"), std::string::npos) << compileError.detail;
+
     const RenderedPage notXslt = RenderWith("<html><body>no template</body></html>");
     EXPECT_EQ(notXslt.status, Status::Failed);
     EXPECT_FALSE(notXslt.detail.empty());
