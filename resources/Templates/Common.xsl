@@ -11,7 +11,13 @@
   <xsl:template name="folder-url">
     <xsl:param name="folder"/>
     <xsl:if test="string($folder) != ''">
-      <xsl:value-of select="concat('file://', str:encode-uri($folder, false()))"/>
+      <!-- Each name between slashes is escaped whole, so "?" or "#" in a folder name stay
+           part of the path. -->
+      <xsl:text>file://</xsl:text>
+      <xsl:for-each select="str:tokenize($folder, '/')">
+        <xsl:value-of select="concat('/', str:encode-uri(., true()))"/>
+      </xsl:for-each>
+      <xsl:text>/</xsl:text>
     </xsl:if>
   </xsl:template>
 

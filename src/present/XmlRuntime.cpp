@@ -96,7 +96,13 @@ XmlMessageCollector::~XmlMessageCollector() {
     tCurrentCollector = outer_;
 }
 
-void XmlMessageCollector::Append(std::string_view text) { text_.append(text); }
+void XmlMessageCollector::Append(std::string_view text) {
+    // A template can raise messages without end; an error box needs the first few.
+    constexpr std::size_t kLimit = 16 * 1024;
+    if (text_.size() >= kLimit) return;
+    text_.append(text.substr(0, kLimit - text_.size()));
+    if (text_.size() >= kLimit) text_ += "\n...";
+}
 
 std::string XmlMessageCollector::Text() const {
     std::string text = text_;

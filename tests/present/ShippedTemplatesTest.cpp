@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "PresentTestSupport.h"
 #include "present/EditForm.h"
@@ -139,6 +140,24 @@ TEST_F(ShippedTemplatesTest, MultipleListsTheMoviesInOrder) {
     EXPECT_EQ(XPathText(*page, "//tbody/tr[1]//strong"), "Fourth");
     EXPECT_EQ(XPathText(*page, "//tbody/tr[2]//strong"), "First");
     EXPECT_EQ(XPathText(*page, "//tbody/tr[3]//strong"), "Second & <Third>");
+}
+
+TEST_F(ShippedTemplatesTest, FolderNamesAreEscapedInFileUrls) {
+    const std::string catalogFolder = folder / "My films #1?/";
+    std::filesystem::create_directories(catalogFolder);
+    CatalogDatabase database(CatalogFilePath(catalogFolder));
+    database.Open(CatalogDatabase::Access::ReadWrite);
+    Movie movie = test::SampleMovie();
+    movie.pszPictures = {"cover 100%.jpg"};
+    const ObjectId oid = database.Insert(movie);
+    database.Close();
+
+    const FixedMovieSelection list({oid});
+    const RenderedPage page = TransformSelection(
+        PresentationSource{list, catalogFolder, templates, false}, selection, true);
+    auto html = test::ParseHtml(page.bytes);
+    EXPECT_EQ(XPathText(*html, "//img/@src"),
+              "file://" + folder.Path() + "My%20films%20%231%3F/cover%20100%25.jpg");
 }
 
 TEST_F(ShippedTemplatesTest, AnExportedPageLinksRelativeToItself) {

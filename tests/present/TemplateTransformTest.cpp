@@ -109,6 +109,15 @@ TEST_F(TemplateTransformTest, ATemplateThatFailsGivesTheProcessorsDescription) {
     EXPECT_EQ(badCall.status, Status::Failed);
     EXPECT_NE(badCall.detail.find("nofunc"), std::string::npos) << badCall.detail;
 
+    // Endless messages are cut short.
+    const RenderedPage flood = RenderWith(Stylesheet(
+        "", R"x(<xsl:for-each select="//node()"><xsl:for-each select="//node()">
+                  <xsl:message>one of some five thousand lines of text</xsl:message>
+                </xsl:for-each></xsl:for-each><xsl:message terminate="yes">end</xsl:message>)x"));
+    EXPECT_EQ(flood.status, Status::Failed);
+    EXPECT_GT(flood.detail.size(), 10'000u);
+    EXPECT_LT(flood.detail.size(), 20'000u);
+
     // A message that does not terminate is no failure.
     const RenderedPage noted =
         RenderWith(Stylesheet(R"(<xsl:output method="text"/>)", "<xsl:message>note</xsl:message>ok"));
