@@ -91,9 +91,8 @@ bool RunXsltproc(const std::string& templatePath, const std::string& xmlPath) {
     const char* argv[] = {"xsltproc", "--nonet", "-o", "/dev/null", templatePath.c_str(),
                           xmlPath.c_str(), nullptr};
     pid_t child = 0;
-    if (posix_spawnp(&child, "xsltproc", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-        return false;
-    }
+    char** args = const_cast<char**>(argv);
+    if (posix_spawnp(&child, "xsltproc", nullptr, nullptr, args, environ) != 0) return false;
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -127,9 +126,10 @@ void Compare(const char* label, const std::string& catalogFolder, const Template
     });
 
     bool ran = true;
-    const double theirs = MedianMilliseconds(repeats, [&] { ran = RunXsltproc(templatePath, xmlPath) && ran; });
-    std::printf("%-32s build+transform %8.2f ms (build %7.2f ms, page %7.1f KB) | xsltproc %8.2f ms%s"
-                " | ratio %.2f\n",
+    const double theirs =
+        MedianMilliseconds(repeats, [&] { ran = RunXsltproc(templatePath, xmlPath) && ran; });
+    std::printf("%-30s build+transform %8.2f ms (build %7.2f ms, page %7.1f KB)"
+                " | xsltproc %8.2f ms%s | ratio %.2f\n",
                 label, ours, buildOnly, static_cast<double>(pageBytes) / 1024.0, theirs,
                 ran ? "" : " (FAILED)", ours / theirs);
 }
@@ -142,7 +142,8 @@ int main(int argc, char** argv) {
     const TemplatePaths templates = {templatesFolder + "View.xsl", templatesFolder + "Edit.xsl",
                                      templatesFolder + "Multiple.xsl"};
 
-    std::string pattern = (std::filesystem::temp_directory_path() / "present-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "present-bench-XXXXXX").string();
     const std::string folder = std::string(::mkdtemp(pattern.data())) + "/";
 
     constexpr int kMovies = 10'000;

@@ -22,7 +22,8 @@ int Show(CliContext& context, std::span<const std::string> args) {
     if (args.empty()) throw UsageError("show takes at least one object identifier");
     const FixedMovieSelection list(ParseObjectIds(args));
     int selection = -1;
-    const CatalogDocument built = BuildCatalogDocument(list, context.catalogFolder, selection, false);
+    const CatalogDocument built =
+        BuildCatalogDocument(list, context.catalogFolder, selection, false);
     if (!built.document) {
         context.err << built.catalogProblem << '\n';
         return 1;

@@ -2,9 +2,8 @@
 
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
 #include <string>
-#include <system_error>
+#include <vector>
 
 #include "catalog/CatalogPaths.h"
 #include "present/XmlRuntime.h"

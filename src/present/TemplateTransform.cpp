@@ -92,7 +92,9 @@ RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath
     if (!templateDocument) {
         page.status = Status::NoTemplate;
         page.detail = messages.Text();
-        if (page.detail.empty()) page.detail = "The template \"" + templatePath + "\" cannot be read.";
+        if (page.detail.empty()) {
+            page.detail = "The template \"" + templatePath + "\" cannot be read.";
+        }
         return page;
     }
     XsltStylesheetPtr style(xsltParseStylesheetDoc(templateDocument));

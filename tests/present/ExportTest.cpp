@@ -87,7 +87,8 @@ TEST_F(ExportTest, NothingIsWrittenWithoutADocumentOrATemplate) {
 
 TEST_F(ExportTest, APathThatCannotBeWrittenIsAnErrorNotACrash) {
     const auto oids = InsertTitles({"Alpha"});
-    for (const std::string& path : {folder / "no/such/folder/out.xml", folder.Path(), std::string()}) {
+    const std::string missingFolder = folder / "no/such/folder/out.xml";
+    for (const std::string& path : {missingFolder, folder.Path(), std::string()}) {
         const ExportResult xml = ExportXml(FixedMovieSelection(oids), folder.Path(), path);
         EXPECT_EQ(xml.status, Status::Failed) << path;
         EXPECT_EQ(xml.caption, "Reelkeep");

@@ -77,9 +77,9 @@ XmlDocPtr ParseXml(const std::string& bytes) {
 }
 
 XmlDocPtr ParseHtml(const std::string& bytes) {
+    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING;
     XmlDocPtr document(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "test.html",
-                                      nullptr,
-                                      HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
+                                      nullptr, options));
     EXPECT_TRUE(document);
     return document;
 }
@@ -96,8 +96,9 @@ struct XPathContextDeleter {
 std::unique_ptr<xmlXPathObject, XPathResultDeleter> Evaluate(xmlDoc& document,
                                                               const std::string& expression) {
     std::unique_ptr<xmlXPathContext, XPathContextDeleter> context(xmlXPathNewContext(&document));
+    const auto* text = reinterpret_cast<const xmlChar*>(expression.c_str());
     std::unique_ptr<xmlXPathObject, XPathResultDeleter> result(
-        xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(expression.c_str()), context.get()));
+        xmlXPathEvalExpression(text, context.get()));
     EXPECT_TRUE(result) << "bad XPath " << expression;
     return result;
 }
