@@ -32,6 +32,7 @@ struct CliCommand {
 std::span<const CliCommand> CatalogCommands();
 std::span<const CliCommand> MediaCommands();
 std::span<const CliCommand> ScriptCommands();
+std::span<const CliCommand> PresentCommands();
 
 // Parses a decimal object identifier; UsageError when it is not one.
 unsigned ParseObjectId(const std::string& text);

@@ -24,7 +24,7 @@ unsigned ParseObjectId(const std::string& text) {
 namespace {
 
 std::vector<std::span<const CliCommand>> CommandTables() {
-    return {CatalogCommands(), MediaCommands(), ScriptCommands()};
+    return {CatalogCommands(), MediaCommands(), PresentCommands(), ScriptCommands()};
 }
 
 const CliCommand* FindCommand(std::string_view name) {

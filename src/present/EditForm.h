@@ -1,0 +1,33 @@
+// Writing a submission of the edit page back into the movie's record.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "catalog/CatalogDatabase.h"
+#include "catalog/Movie.h"
+
+namespace reelkeep {
+
+// Stores every pair of the body whose name is exactly a field's name into the record, by the
+// field's kind; pairs naming no field, pnSizes and dtAdded change nothing. A later pair wins.
+void ApplyFormBody(std::string_view body, Movie& movie);
+
+struct EditFormResult {
+    // The body was a submission: the navigation is cancelled, edit mode ends and the pane shows
+    // the focused movie again, whatever became of the record.
+    bool submitted = false;
+    bool stored = false;   // the record was written; the row shows `title` and `watched`
+    std::string title;
+    bool watched = false;
+    std::string error;     // a database error for the window to show (caption "Reelkeep")
+};
+
+// The posted bytes of a navigation of the pane. An empty body is no submission (a link, a form
+// sent with GET). Otherwise the body goes into the movie `focused` (0 when no row has the
+// focus: nothing is stored) through a read-write connection of its own, which commits. A
+// catalog that does not open stores nothing, without an error.
+EditFormResult ApplyEditForm(std::string_view body, ObjectId focused,
+                             const std::string& catalogFile);
+
+}  // namespace reelkeep

@@ -1,0 +1,151 @@
+#include "present/TemplateTransform.h"
+
+#include <libxml/parser.h>
+#include <libxml/xpath.h>
+#include <libxslt/imports.h>
+#include <libxslt/transform.h>
+#include <libxslt/xslt.h>
+#include <libxslt/xsltutils.h>
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "present/CatalogDocument.h"
+#include "present/XmlRuntime.h"
+
+namespace reelkeep {
+
+namespace {
+
+using Status = RenderedPage::Status;
+
+std::string AsString(const xmlChar* text) {
+    return text ? std::string(reinterpret_cast<const char*>(text)) : std::string();
+}
+
+RenderedPage Failure(RenderedPage page, const XmlMessageCollector& messages,
+                     std::string_view fallback) {
+    page.status = Status::Failed;
+    page.caption = kTransformErrorCaption;
+    page.detail = messages.Text();
+    if (page.detail.empty()) page.detail = fallback;
+    return page;
+}
+
+// Output settings may come from an imported template; the importing one wins.
+const xmlChar* OutputSetting(xsltStylesheet* style, xmlChar* xsltStylesheet::*setting) {
+    for (xsltStylesheet* current = style; current; current = xsltNextImport(current)) {
+        if (current->*setting) return current->*setting;
+    }
+    return nullptr;
+}
+
+void DescribeOutput(RenderedPage& page, xsltStylesheet* style, const xmlDoc& result) {
+    const xmlChar* method = OutputSetting(style, &xsltStylesheet::method);
+    const xmlChar* mediaType = OutputSetting(style, &xsltStylesheet::mediaType);
+    const xmlChar* encoding = OutputSetting(style, &xsltStylesheet::encoding);
+    page.encoding = encoding ? AsString(encoding) : "UTF-8";
+    if (mediaType) {
+        page.mediaType = AsString(mediaType);
+    } else if (AsString(method) == "text") {
+        page.mediaType = "text/plain";
+    } else if (result.type == XML_HTML_DOCUMENT_NODE || AsString(method) == "html") {
+        page.mediaType = "text/html";
+    } else {
+        page.mediaType = "application/xml";
+    }
+}
+
+}  // namespace
+
+TemplatePaths DefaultTemplatePaths(const std::string& programFolder) {
+    return {programFolder + "Templates/View.xsl", programFolder + "Templates/Edit.xsl",
+            programFolder + "Templates/Multiple.xsl"};
+}
+
+const std::string& ChooseTemplate(const TemplatePaths& templates, int selection, bool display,
+                                  bool editMode) {
+    if (selection < 0) return templates.multiple;
+    if (display && editMode) return templates.edit;
+    return templates.view;
+}
+
+std::string TemplateFolder(const std::string& templatePath) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(templatePath, error);
+    if (error) path = templatePath;
+    std::string folder = path.parent_path().string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath,
+                               bool setStyleSheet) {
+    RenderedPage page;
+    page.templatePath = templatePath;
+    XmlMessageCollector messages;
+
+    // A template that is missing or not well-formed gives no page and no message.
+    xmlDoc* templateDocument =
+        xmlReadFile(templatePath.c_str(), nullptr, XSLT_PARSE_OPTIONS | XML_PARSE_NONET);
+    if (!templateDocument) {
+        page.status = Status::NoTemplate;
+        page.detail = messages.Text();
+        if (page.detail.empty()) {
+            page.detail = "The template \"" + templatePath + "\" cannot be read.";
+        }
+        return page;
+    }
+    XsltStylesheetPtr style(xsltParseStylesheetDoc(templateDocument));
+    if (!style) {
+        xmlFreeDoc(templateDocument);  // not taken over on failure
+        return Failure(std::move(page), messages, "The file is not an XSL template.");
+    }
+    if (style->errors > 0) {
+        return Failure(std::move(page), messages, "The template has errors.");
+    }
+
+    if (setStyleSheet) {
+        SetRootAttribute(document, kStyleSheetAttribute, TemplateFolder(templatePath));
+    }
+
+    // Numbers the elements so that XPath sorts node sets by a lookup instead of tree walks.
+    xmlXPathOrderDocElems(&document);
+    XsltContextPtr context(xsltNewTransformContext(style.get(), &document));
+    if (!context) return Failure(std::move(page), messages, "The template cannot be run.");
+    xsltSetCtxtParseOptions(context.get(), XSLT_PARSE_OPTIONS | XML_PARSE_NONET);
+    XmlDocPtr result(
+        xsltApplyStylesheetUser(style.get(), &document, nullptr, nullptr, nullptr, context.get()));
+    if (!result || context->state != XSLT_STATE_OK) {
+        return Failure(std::move(page), messages, "The template failed when run.");
+    }
+
+    xmlChar* bytes = nullptr;
+    int length = 0;
+    if (xsltSaveResultToString(&bytes, &length, result.get(), style.get()) != 0) {
+        xmlFree(bytes);
+        return Failure(std::move(page), messages, "The page could not be written.");
+    }
+    XmlBytesPtr owned(bytes);
+    if (bytes && length > 0) page.bytes.assign(reinterpret_cast<const char*>(bytes), length);
+    DescribeOutput(page, style.get(), *result);
+    page.status = Status::Rendered;
+    return page;
+}
+
+RenderedPage TransformSelection(const PresentationSource& source, int& selection, bool display) {
+    CatalogDocument built =
+        BuildCatalogDocument(source.list, source.catalogFolder, selection, display);
+    if (!built.document) {
+        RenderedPage page;
+        page.status = Status::NoDocument;
+        page.detail = built.catalogProblem.empty() ? "No movie is selected." : built.catalogProblem;
+        return page;
+    }
+    const std::string& templatePath =
+        ChooseTemplate(source.templates, selection, display, source.editMode);
+    return TransformDocument(*built.document, templatePath, display);
+}
+
+}  // namespace reelkeep
