@@ -15,6 +15,7 @@
 #include "app/MainFrame.h"
 #include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
+#include "RealisticMovie.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
 #include "ui/ResScheme.h"
@@ -31,28 +32,12 @@ double TimeMs(Work&& work) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string Word(std::mt19937& random, int minLength, int maxLength) {
-    std::string word(static_cast<std::size_t>(
-                         minLength + static_cast<int>(random() % static_cast<unsigned>(
-                                                                     maxLength - minLength + 1))),
-                     'a');
-    for (char& c : word) c = static_cast<char>('a' + random() % 26);
-    word[0] = static_cast<char>(word[0] - 'a' + 'A');
-    return word;
-}
-
 void BuildCatalog(const std::string& file, int count) {
     std::mt19937 random(7);
     CatalogDatabase database(file);
     database.Open(CatalogDatabase::Access::ReadWrite);
     for (int i = 0; i < count; ++i) {
-        Movie movie;
-        movie.szTitle = Word(random, 3, 10) + " " + Word(random, 3, 10);
-        movie.nYear = 1930 + static_cast<int>(random() % 95);
-        movie.fRating = static_cast<float>(random() % 1000) / 100.0f;
-        movie.bWatched = random() % 3 == 0;
-        while (movie.szPlot.size() < 500) movie.szPlot += Word(random, 2, 9) + " ";
-        for (int k = 0; k < 10; ++k) movie.pszActors.push_back(Word(random, 4, 9));
+        Movie movie = bench::RealisticMovie(random, i);
         database.Insert(movie);
     }
     database.Close();

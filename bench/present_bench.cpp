@@ -20,56 +20,15 @@
 #include "present/CatalogDocument.h"
 #include "present/Export.h"
 #include "present/TemplateTransform.h"
+#include "RealisticMovie.h"
 
 extern char** environ;
 
 using namespace reelkeep;
 using Clock = std::chrono::steady_clock;
+using bench::RealisticMovie;
 
 namespace {
-
-std::string Word(std::mt19937& random, std::size_t minLength, std::size_t maxLength) {
-    std::uniform_int_distribution<std::size_t> length(minLength, maxLength);
-    std::uniform_int_distribution<int> letter('a', 'z');
-    std::string word(length(random), ' ');
-    for (char& c : word) c = static_cast<char>(letter(random));
-    word[0] = static_cast<char>(word[0] - 'a' + 'A');
-    return word;
-}
-
-std::string Name(std::mt19937& random) { return Word(random, 4, 9) + " " + Word(random, 5, 11); }
-
-Movie RealisticMovie(std::mt19937& random, int i) {
-    Movie movie;
-    movie.szTitle = Word(random, 3, 10) + " & " + Word(random, 3, 10) + " " + std::to_string(i);
-    movie.szTranslated = Word(random, 5, 20);
-    for (int k = 0; k < 2; ++k) movie.pszDirectors.push_back(Name(random));
-    movie.pszProducers = {Name(random)};
-    for (int k = 0; k < 10; ++k) movie.pszActors.push_back(Name(random));
-    movie.pszCountries = {"USA"};
-    movie.pszCategories = {"Drama", "Thriller"};
-    movie.nYear = 1930 + static_cast<int>(random() % 95);
-    movie.nLength = 80 + static_cast<int>(random() % 100);
-    movie.szURL = "http://movies.example/title/" + std::to_string(i);
-    while (movie.szPlot.size() < 500) movie.szPlot += Word(random, 2, 9) + " ";
-    movie.pszComments = {"A comment about the movie"};
-    movie.szVideo = "DivX 5";
-    movie.szAudio = "MPEG Layer-3";
-    movie.pszFilenames = {"movie" + std::to_string(i) + ".cd1.avi",
-                          "movie" + std::to_string(i) + ".cd2.avi"};
-    movie.pnSizes = {734'003'200, 730'000'000};
-    movie.nWidth = 640;
-    movie.nHeight = 272;
-    movie.fFPS = 23.976f;
-    movie.pszLanguages = {"English"};
-    movie.pszSubtitles = {"German"};
-    movie.pszMedia = {"File"};
-    movie.fRating = static_cast<float>(random() % 1000) / 100.0f;
-    movie.pszPictures = {"cover" + std::to_string(i) + ".jpg"};
-    movie.bWatched = random() % 2;
-    movie.szLocation = "Shelf " + std::to_string(i % 40);
-    return movie;
-}
 
 double Median(std::vector<double> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());

@@ -1,5 +1,6 @@
 #include "catalog/CatalogDatabase.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -66,8 +67,10 @@ std::string QueryText(Query query) {
         case kFetch: return "SELECT " + columns + " FROM Movie WHERE oid=?";
         case kSelectAll: return "SELECT oid FROM Movie ORDER BY oid";
         case kForEach: return "SELECT oid, " + columns + " FROM Movie ORDER BY oid";
-        case kListRows: return "SELECT oid, szTitle, bWatched FROM Movie ORDER BY oid";
-        case kSortKeys: return "SELECT oid, nIndex, szTitle, nYear, fRating FROM Movie ORDER BY oid";
+        // Read from the list's covering index; storage order is restored afterwards.
+        case kListRows: return "SELECT oid, szTitle, bWatched FROM Movie INDEXED BY Movie_list";
+        case kSortKeys:
+            return "SELECT oid, nIndex, szTitle, nYear, fRating FROM Movie INDEXED BY Movie_list";
         case kByFilename: return "SELECT movie FROM MovieFile WHERE name=? ORDER BY movie";
         case kCount: return "SELECT count(*) FROM Movie";
         case kNextCounter: return "UPDATE Counter SET value=value+1 WHERE name=? RETURNING value";
@@ -309,6 +312,7 @@ std::vector<MovieListRow> CatalogDatabase::SelectListRows() {
         rows.push_back({static_cast<ObjectId>(select.Int(0)), std::string(select.Bytes(1)),
                         select.Int(2) != 0});
     }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.oid < b.oid; });
     return rows;
 }
 
@@ -322,6 +326,7 @@ std::vector<MovieSortKeys> CatalogDatabase::SelectSortKeys() {
                         static_cast<std::int32_t>(select.Int(3)),
                         static_cast<float>(select.Real(4))});
     }
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.oid < b.oid; });
     return keys;
 }
 
