@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -249,6 +250,52 @@ private slots:
         QCOMPARE(ReadFile(program.Path() + "Templates/Fresh.xsl"),
                  std::string("<xsl:stylesheet/>"));
         QVERIFY(frame_->isVisible());
+    }
+
+    void anUpdateOfTheProgramStartsTheRelayAndCloses() {
+        // The new "program" is a shell script that notes how the relay started it.
+        TempFolder notes;
+        const std::string marker = notes.Path() + "started";
+        const std::string own = QCoreApplication::applicationFilePath().toStdString();
+        const std::string name = QCoreApplication::applicationName().toStdString();
+        HttpTestServer server;
+        server.Serve("/updates/list.txt", name + ", c00000000000000000000000000000000;",
+                     "text/plain");
+        server.Serve("/updates/" + name, "#!/bin/sh\necho \"$@\" > '" + marker + "'\n",
+                     "application/octet-stream");
+        ::setenv("REELKEEP_UPDATE_SERVER", server.Url("").c_str(), 1);
+        frame_->FrameSettings().autoUpdate = 1;
+        const std::string pending = frame_->FrameSettings().programFolder + "~" + name;
+
+        QString done;
+        ScriptedSteps steps;
+        steps.Add([&] {
+            QMessageBox* box = ActiveBox();
+            if (!box)
+                return false;
+            box->button(QMessageBox::Yes)->click();
+            return true;
+        });
+        steps.Add([&] {
+            QMessageBox* box = ActiveBox();
+            if (!box)
+                return false;
+            done = box->text();
+            box->button(QMessageBox::Ok)->click();
+            return true;
+        });
+        QSignalSpy closed(frame_.get(), &MainFrame::Closed);
+        frame_->StartUpdateCheck();
+        QVERIFY(steps.WaitUntilFinished());
+        QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 10000);
+        QCOMPARE(done, QString::fromUtf8(kUpdatedRestartText));
+        QTRY_VERIFY_WITH_TIMEOUT(!ReadFile(marker).empty(), 10000);
+        const std::string arguments = ReadFile(marker);
+        QVERIFY2(arguments.rfind("RESTART1 ", 0) == 0, arguments.c_str());
+        QVERIFY2(arguments.find(own) != std::string::npos, arguments.c_str());
+        // The program file itself is left alone; the relay would put the new one in place.
+        QVERIFY(ReadFile(own).size() > 1000);
+        std::remove(pending.c_str());
     }
 
     void noUpdateCheckWhenAutomaticUpdateIsOff() {
