@@ -21,7 +21,6 @@
 #include "ScriptedSteps.h"
 #include "app/MainFrame.h"
 #include "catalog/CatalogPaths.h"
-#include "platform/MessageBoxStyle.h"
 #include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
 #include "ui/MovieListModel.h"
@@ -30,7 +29,6 @@
 #include "ui/ScreenText.h"
 #include "ui/ScriptRunDialog.h"
 #include "ui/SelectDialog.h"
-#include "ui/StyledMessageBox.h"
 
 namespace reelkeep::test {
 
@@ -433,60 +431,6 @@ private slots:
         frame_->ScriptsMenu()->actions().front()->trigger();
         QVERIFY(steps.Finished());
         QCOMPARE(StoredMovie(oids_[0]).szTitle, std::string("chose -1"));
-    }
-
-    void styledBoxesTakeButtonsIconAndDefaultFromTheStyle() {
-        struct Case {
-            std::uint32_t style;
-            QMessageBox::StandardButtons buttons;
-            QMessageBox::StandardButton defaultButton;
-            QMessageBox::Icon icon;
-            bool escape;  // answer with Escape, else click `click`
-            QMessageBox::StandardButton click;
-            int expected;
-        };
-        const Case cases[] = {
-            {0, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::NoIcon, true, {}, IDOK},
-            {0x133,
-             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-             QMessageBox::No,
-             QMessageBox::Warning,
-             true,
-             {},
-             IDCANCEL},
-            {0x212, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore,
-             QMessageBox::Ignore, QMessageBox::Critical, false, QMessageBox::Retry, IDRETRY},
-            {0x44, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Information,
-             false, QMessageBox::Yes, IDYES},
-        };
-        for (const Case& expected : cases) {
-            QMessageBox::StandardButtons buttons;
-            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-            QMessageBox::Icon icon = QMessageBox::NoIcon;
-            bool stayedOnEscape = false;
-            ScriptedSteps steps;
-            steps.Add([&] {
-                QMessageBox* box = ActiveBox();
-                if (!box)
-                    return false;
-                buttons = box->standardButtons();
-                defaultButton = box->standardButton(box->defaultButton());
-                icon = box->icon();
-                QTest::keyClick(box, Qt::Key_Escape);
-                stayedOnEscape = box->isVisible();
-                if (!expected.escape)
-                    box->button(expected.click)->click();
-                return true;
-            });
-            const int result =
-                ShowStyledMessageBox(frame_.get(), "text", "caption", expected.style);
-            QVERIFY(steps.Finished());
-            QCOMPARE(buttons, expected.buttons);
-            QCOMPARE(defaultButton, expected.defaultButton);
-            QCOMPARE(icon, expected.icon);
-            QCOMPARE(stayedOnEscape, !expected.escape);
-            QCOMPARE(result, expected.expected);
-        }
     }
 
     // A picture of the progress dialog for people to look at, in the build's "screenshots".
