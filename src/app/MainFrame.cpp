@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/FrameUpdate.h"
 #include "catalog/CatalogPaths.h"
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
@@ -52,13 +53,14 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     // Without a home folder there is no default catalog; File > Open chooses one.
     catalogFile_ = catalogFolder_.empty() ? std::string() : CatalogFilePath(catalogFolder_);
 
-    FillScriptsMenu(scriptsMenu_);
+    InitScriptsAndSettings();
     LoadList();
     list_->setFocus();
     ArmIdle();
 }
 
 MainFrame::~MainFrame() {
+    StopUpdateCheck();
     // Panes going away move the focus and the selection; let that reach a whole frame.
     disconnect(qApp, nullptr, this, nullptr);
     idleTimer_.stop();
@@ -184,13 +186,6 @@ void MainFrame::CreatePanes() {
     setCentralWidget(splitter_);
 }
 
-void MainFrame::FillScriptsMenu(QMenu* menu) {
-    // Script files are listed here once the script runner lands; until then the menu holds
-    // its placeholder.
-    menu->addAction(actions_[ID_SCRIPTS_EMPTY]);
-    actions_[ID_SCRIPTS_EMPTY]->setEnabled(false);
-}
-
 void MainFrame::ArmIdle() {
     if (!idleTimer_.isActive())
         idleTimer_.start();
@@ -212,6 +207,10 @@ void MainFrame::RefreshView(int /*row*/) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
+    if (HoldCloseForUpdate()) {
+        event->ignore();
+        return;
+    }
     // Settings are written here once the maintenance core's settings store lands.
     event->accept();
     emit Closed();

@@ -10,6 +10,7 @@
 
 #include "app/Commands.h"
 #include "catalog/MovieOrder.h"
+#include "maint/Settings.h"
 
 class QLineEdit;
 class QMenu;
@@ -18,6 +19,7 @@ class QToolBar;
 
 namespace reelkeep {
 
+struct FrameUpdate;
 class BrowserPane;
 class MovieListModel;
 class MovieListView;
@@ -52,6 +54,21 @@ public:
     // The list's context menu for the current selection (the caller owns it).
     std::unique_ptr<QMenu> BuildListContextMenu();
 
+    // Scripts, preferences and the update (MainFrameScripts.cpp, MainFramePreferences.cpp,
+    // MainFrameUpdate.cpp). The settings store fills FrameSettings() when the frame starts.
+    Settings& FrameSettings() { return settings_; }
+    const std::string& ScriptsFolder() const { return scriptsFolder_; }
+    // Lists the scripts of this folder in the Scripts menu, as at start.
+    void UseScriptsFolder(const std::string& folder);
+    QMenu* ScriptsMenu() const { return scriptsMenu_; }
+    // Runs the script over the selected movies; returns when the run is over.
+    void RunScript(std::uint32_t command, const std::string& name);
+    std::uint32_t LastScript() const { return lastScript_; }
+    void OnPreferences();
+    // Starts the update check on its own thread when AutoUpdate is on and none runs.
+    void StartUpdateCheck();
+    bool UpdateRunning() const;
+
 signals:
     // The window was closed by the user and is about to go away.
     void Closed();
@@ -67,6 +84,7 @@ private:
     void CreatePanes();
     void ConnectCommands();
     void FillScriptsMenu(QMenu* menu);
+    void InitScriptsAndSettings();
     void ArmIdle();
     void OnIdle();
 
@@ -83,6 +101,10 @@ private:
     void OnSearchChanged(const QString& text);
     void OnOpenMovieFile();
     void OnListContextMenu(const QPoint& position);
+    // The update's side of a close: true while a check runs and the close is held back.
+    bool HoldCloseForUpdate();
+    void OnUpdateDone();
+    void StopUpdateCheck();
 
     CommandActions actions_;
     QToolBar* toolBar_ = nullptr;
@@ -101,6 +123,11 @@ private:
     bool selectionChanged_ = false;
     int refreshCount_ = 0;
     QTimer idleTimer_;
+
+    Settings settings_;
+    std::string scriptsFolder_;
+    std::uint32_t lastScript_ = 0;
+    std::unique_ptr<FrameUpdate> update_;
 };
 
 }  // namespace reelkeep

@@ -45,9 +45,9 @@ void MainFrame::ConnectCommands() {
     }
     on(ID_HELP_CONTENTS, [this] { pane_->ShowHelp(); });
     on(ID_APP_ABOUT, &MainFrame::OnAbout);
+    on(ID_FILE_PREFERENCES, &MainFrame::OnPreferences);
     // Ctrl+S is taken by the window and does nothing.
-    // Update, Export and Preferences are handled once the media reader, the presentation
-    // core and the settings sheet land.
+    // Update and Export are handled once the media reader and the presentation core land.
 
     for (QAction* action : std::as_const(actions_)) {
         connect(action, &QAction::triggered, this, &MainFrame::ArmIdle);
@@ -89,8 +89,6 @@ void MainFrame::UpdateCommandStates() {
     actions_[ID_MOVIE_DELETE]->setEnabled(selected > 0);
     actions_[ID_MOVIE_UPDATE]->setEnabled(selected == 1);
     actions_[ID_MOVIE_EDITMODE]->setChecked(editMode_);
-    // Enabled by the settings sheet once the maintenance core lands.
-    actions_[ID_FILE_PREFERENCES]->setEnabled(false);
     const std::pair<CommandId, SortKey> sorts[] = {{ID_SORT_TITLE, kSortByTitle},
                                                    {ID_SORT_YEAR, kSortByYear},
                                                    {ID_SORT_RATING, kSortByRating},

@@ -148,4 +148,20 @@ int MovieListModel::FindPrefix(const QString& text) const {
     return -1;
 }
 
+void MovieListModel::SetTitleAndWatched(int row, const QString& title, bool watched) {
+    if (row < 0 || row >= rowCount())
+        return;
+    Row& target = rows_[static_cast<std::size_t>(row)];
+    target.title = title;
+    target.watched = watched;
+    const QModelIndex at = index(row, 0);
+    emit dataChanged(at, at, {Qt::DisplayRole, Qt::ToolTipRole, Qt::DecorationRole});
+}
+
+int MovieListModel::RowOf(ObjectId oid) const {
+    const auto found =
+        std::find_if(rows_.begin(), rows_.end(), [oid](const Row& row) { return row.oid == oid; });
+    return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+}
+
 }  // namespace reelkeep

@@ -34,6 +34,11 @@ public:
 
     ObjectId Oid(int row) const { return rows_[static_cast<std::size_t>(row)].oid; }
     const QString& Title(int row) const { return rows_[static_cast<std::size_t>(row)].title; }
+    bool Watched(int row) const { return rows_[static_cast<std::size_t>(row)].watched; }
+    // A row's title and watched image as a script left them.
+    void SetTitleAndWatched(int row, const QString& title, bool watched);
+    // The row of a record; -1 when it is not listed.
+    int RowOf(ObjectId oid) const;
     // The first row from the top whose title begins with the text, ignoring case; -1 if none.
     int FindPrefix(const QString& text) const;
 

@@ -56,6 +56,9 @@ std::vector<ObjectId> SeedDefaultCatalog(const std::vector<SeedMovie>& movies) {
 
 std::unique_ptr<MainFrame> OpenFrame() {
     auto frame = std::make_unique<MainFrame>();
+    // The scripts shipped beside the programs stay out of the tests' menus.
+    static TempFolder noScripts;
+    frame->UseScriptsFolder(noScripts.Path());
     frame->show();
     frame->activateWindow();
     if (!QTest::qWaitForWindowActive(frame.get()))
