@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "catalog/CatalogPaths.h"
+#include "platform/Folders.h"
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
@@ -46,9 +47,8 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(&idleTimer_, &QTimer::timeout, this, &MainFrame::OnIdle);
     ConnectCommands();
 
-    // Settings are not stored yet: the settings store of the maintenance core plugs in here
-    // (catalog folder, template paths, AutoUpdate, Timeout).
-    catalogFolder_ = DefaultCatalogFolder();
+    settings_ = LoadSettings(ProgramFolder());
+    catalogFolder_ = settings_.database;
     // Without a home folder there is no default catalog; File > Open chooses one.
     catalogFile_ = catalogFolder_.empty() ? std::string() : CatalogFilePath(catalogFolder_);
 
@@ -204,15 +204,10 @@ void MainFrame::OnIdle() {
     }
 }
 
-void MainFrame::RefreshView(int /*row*/) {
-    ++refreshCount_;
-    // The pages of the selection come from the presentation core's templates; until it lands
-    // the pane stays empty.
-    pane_->ClearView();
-}
-
 void MainFrame::closeEvent(QCloseEvent* event) {
-    // Settings are written here once the maintenance core's settings store lands.
+    settings_.database = catalogFolder_;
+    settings_.databaseFile = catalogFile_;
+    SaveSettings(settings_);
     event->accept();
     emit Closed();
 }

@@ -10,6 +10,8 @@
 
 #include "app/Commands.h"
 #include "catalog/MovieOrder.h"
+#include "maint/Settings.h"
+#include "present/TemplateTransform.h"
 
 class QLineEdit;
 class QMenu;
@@ -39,6 +41,8 @@ public:
 
     const std::string& CatalogFolder() const { return catalogFolder_; }
     const std::string& CatalogFile() const { return catalogFile_; }
+    const Settings& CurrentSettings() const { return settings_; }
+    TemplatePaths Templates() const { return {settings_.view, settings_.edit, settings_.multiple}; }
     SortOrder CurrentSortOrder() const { return sortOrder_; }
     bool EditMode() const { return editMode_; }
     // How many times the pane was rebuilt; selection changes coalesce into one per idle time.
@@ -84,6 +88,9 @@ private:
     void OnOpenMovieFile();
     void OnListContextMenu(const QPoint& position);
 
+    // The pane's side (MainFramePane.cpp).
+    void OnFormPosted(const QByteArray& body);
+
     CommandActions actions_;
     QToolBar* toolBar_ = nullptr;
     QToolBar* searchBar_ = nullptr;
@@ -94,6 +101,7 @@ private:
     MovieListView* list_ = nullptr;
     BrowserPane* pane_ = nullptr;
 
+    Settings settings_;
     std::string catalogFolder_;
     std::string catalogFile_;
     SortOrder sortOrder_ = kInitialSortOrder;

@@ -69,6 +69,7 @@ void MainFrame::ConnectCommands() {
     connect(list_, &QAbstractItemView::doubleClicked, this, &MainFrame::OnOpenMovieFile);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainFrame::OnListContextMenu);
     connect(searchBox_, &QLineEdit::textChanged, this, &MainFrame::OnSearchChanged);
+    connect(pane_, &BrowserPane::FormPosted, this, &MainFrame::OnFormPosted);
 }
 
 void MainFrame::UpdateCommandStates() {

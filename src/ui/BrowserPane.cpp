@@ -7,6 +7,8 @@
 #include <QPrintPreviewDialog>
 #include <QWebEnginePage>
 
+#include "ui/FormCapture.h"
+#include "ui/PaneScheme.h"
 #include "ui/ResScheme.h"
 
 namespace reelkeep {
@@ -34,7 +36,13 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     InstallResSchemeHandler(page()->profile());
+    auto* capture = new FormCapture(page());
+    connect(capture, &FormCapture::FormPosted, this, &BrowserPane::FormPosted);
     ClearView();
+}
+
+void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding) {
+    setUrl(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
 }
 
 void BrowserPane::ClearView() {
