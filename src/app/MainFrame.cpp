@@ -28,6 +28,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Reelkeep"));
     setWindowIcon(QIcon(QStringLiteral(":/images/reelkeep.png")));
     resize(kStartSize);
+    setAcceptDrops(true);
 
     actions_ = CreateCommandActions(this);
     CreateMenus();
@@ -198,7 +199,7 @@ void MainFrame::ArmIdle() {
 
 void MainFrame::OnIdle() {
     UpdateCommandStates();
-    if (selectionChanged_) {
+    if (selectionChanged_ && !dropping_) {
         selectionChanged_ = false;
         RefreshView(-1);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -53,6 +54,8 @@ public:
     void LoadList();
     void SortList(bool lockRedraw);
     void UpdateCommandStates();
+    // Adds dropped files and folders as a drop on the window does.
+    void DropPaths(const QStringList& paths);
     // The list's context menu for the current selection (the caller owns it).
     std::unique_ptr<QMenu> BuildListContextMenu();
 
@@ -62,6 +65,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateMenus();
@@ -88,6 +93,11 @@ private:
     void OnOpenMovieFile();
     void OnListContextMenu(const QPoint& position);
 
+    // Export XML / HTML (MainFrameExport.cpp).
+    void OnExport(CommandId command);
+    // Dropped files and Update from a file (MainFrameDrop.cpp).
+    void OnUpdateMovie();
+
     // The pane's side (MainFramePane.cpp).
     void OnFormPosted(const QByteArray& body);
 
@@ -107,6 +117,9 @@ private:
     SortOrder sortOrder_ = kInitialSortOrder;
     bool editMode_ = false;
     bool selectionChanged_ = false;
+    // A drop holds the catalog's write transaction while its title dialog waits; the pane
+    // catches up when it ends.
+    bool dropping_ = false;
     int refreshCount_ = 0;
     QTimer idleTimer_;
 };

@@ -45,6 +45,9 @@ void MainFrame::ConnectCommands() {
     }
     on(ID_HELP_CONTENTS, [this] { pane_->ShowHelp(); });
     on(ID_APP_ABOUT, &MainFrame::OnAbout);
+    on(ID_EXPORT_XML, [this] { OnExport(ID_EXPORT_XML); });
+    on(ID_EXPORT_HTML, [this] { OnExport(ID_EXPORT_HTML); });
+    on(ID_MOVIE_UPDATE, &MainFrame::OnUpdateMovie);
     // Ctrl+S is taken by the window and does nothing.
     // Update, Export and Preferences are handled once the media reader, the presentation
     // core and the settings sheet land.
