@@ -1,6 +1,7 @@
 #include "ui/BrowserPane.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QEventLoop>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -39,6 +40,12 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     auto* capture = new FormCapture(page());
     connect(capture, &FormCapture::FormPosted, this, &BrowserPane::FormPosted);
     ClearView();
+}
+
+void BrowserPane::childEvent(QChildEvent* event) {
+    QWebEngineView::childEvent(event);
+    if ((event->added() || event->polished()) && event->child()->isWidgetType())
+        static_cast<QWidget*>(event->child())->setAcceptDrops(false);
 }
 
 void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding) {

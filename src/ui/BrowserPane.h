@@ -31,6 +31,10 @@ public:
     void PrintPreview();
     void PageSetup();
 
+protected:
+    // The engine's own view widget would take dropped files and open them as pages.
+    void childEvent(QChildEvent* event) override;
+
 signals:
     // A form posted from the rendered page on show (see FormCapture).
     void FormPosted(const QByteArray& body);
