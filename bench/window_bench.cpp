@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTest>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
