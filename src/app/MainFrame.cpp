@@ -11,6 +11,7 @@
 
 #include "app/FrameUpdate.h"
 #include "catalog/CatalogPaths.h"
+#include "platform/Folders.h"
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
@@ -28,6 +29,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Reelkeep"));
     setWindowIcon(QIcon(QStringLiteral(":/images/reelkeep.png")));
     resize(kStartSize);
+    setAcceptDrops(true);
 
     actions_ = CreateCommandActions(this);
     CreateMenus();
@@ -47,15 +49,15 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(&idleTimer_, &QTimer::timeout, this, &MainFrame::OnIdle);
     ConnectCommands();
 
-    // Settings are not stored yet: the settings store of the maintenance core plugs in here
-    // (catalog folder, template paths, AutoUpdate, Timeout).
-    catalogFolder_ = DefaultCatalogFolder();
+    settings_ = LoadSettings(ProgramFolder());
+    catalogFolder_ = settings_.database;
     // Without a home folder there is no default catalog; File > Open chooses one.
     catalogFile_ = catalogFolder_.empty() ? std::string() : CatalogFilePath(catalogFolder_);
 
-    InitScriptsAndSettings();
+    InitScripts();
     LoadList();
     list_->setFocus();
+    StartUpdateCheck();  // only when AutoUpdate is on
     ArmIdle();
 }
 
@@ -193,17 +195,10 @@ void MainFrame::ArmIdle() {
 
 void MainFrame::OnIdle() {
     UpdateCommandStates();
-    if (selectionChanged_) {
+    if (selectionChanged_ && !dropping_) {
         selectionChanged_ = false;
         RefreshView(-1);
     }
-}
-
-void MainFrame::RefreshView(int /*row*/) {
-    ++refreshCount_;
-    // The pages of the selection come from the presentation core's templates; until it lands
-    // the pane stays empty.
-    pane_->ClearView();
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
@@ -211,7 +206,9 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // Settings are written here once the maintenance core's settings store lands.
+    settings_.database = catalogFolder_;
+    settings_.databaseFile = catalogFile_;
+    SaveSettings(settings_);
     event->accept();
     emit Closed();
 }

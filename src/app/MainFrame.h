@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/Commands.h"
 #include "catalog/MovieOrder.h"
 #include "maint/Settings.h"
+#include "present/TemplateTransform.h"
 
 class QLineEdit;
 class QMenu;
@@ -41,6 +43,8 @@ public:
 
     const std::string& CatalogFolder() const { return catalogFolder_; }
     const std::string& CatalogFile() const { return catalogFile_; }
+    const Settings& CurrentSettings() const { return settings_; }
+    TemplatePaths Templates() const { return {settings_.view, settings_.edit, settings_.multiple}; }
     SortOrder CurrentSortOrder() const { return sortOrder_; }
     bool EditMode() const { return editMode_; }
     // How many times the pane was rebuilt; selection changes coalesce into one per idle time.
@@ -51,11 +55,13 @@ public:
     void LoadList();
     void SortList(bool lockRedraw);
     void UpdateCommandStates();
+    // Adds dropped files and folders as a drop on the window does.
+    void DropPaths(const QStringList& paths);
     // The list's context menu for the current selection (the caller owns it).
     std::unique_ptr<QMenu> BuildListContextMenu();
 
     // Scripts, preferences and the update (MainFrameScripts.cpp, MainFramePreferences.cpp,
-    // MainFrameUpdate.cpp). The settings store fills FrameSettings() when the frame starts.
+    // MainFrameUpdate.cpp). The settings file fills FrameSettings() when the frame starts.
     Settings& FrameSettings() { return settings_; }
     const std::string& ScriptsFolder() const { return scriptsFolder_; }
     // Lists the scripts of this folder in the Scripts menu, as at start.
@@ -75,6 +81,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateMenus();
@@ -84,7 +92,7 @@ private:
     void CreatePanes();
     void ConnectCommands();
     void FillScriptsMenu(QMenu* menu);
-    void InitScriptsAndSettings();
+    void InitScripts();
     void ArmIdle();
     void OnIdle();
 
@@ -106,6 +114,14 @@ private:
     void OnUpdateDone();
     void StopUpdateCheck();
 
+    // Export XML / HTML (MainFrameExport.cpp).
+    void OnExport(CommandId command);
+    // Dropped files and Update from a file (MainFrameDrop.cpp).
+    void OnUpdateMovie();
+
+    // The pane's side (MainFramePane.cpp).
+    void OnFormPosted(const QByteArray& body);
+
     CommandActions actions_;
     QToolBar* toolBar_ = nullptr;
     QToolBar* searchBar_ = nullptr;
@@ -116,15 +132,18 @@ private:
     MovieListView* list_ = nullptr;
     BrowserPane* pane_ = nullptr;
 
+    Settings settings_;
     std::string catalogFolder_;
     std::string catalogFile_;
     SortOrder sortOrder_ = kInitialSortOrder;
     bool editMode_ = false;
     bool selectionChanged_ = false;
+    // A drop holds the catalog's write transaction while its title dialog waits; the pane
+    // catches up when it ends.
+    bool dropping_ = false;
     int refreshCount_ = 0;
     QTimer idleTimer_;
 
-    Settings settings_;
     std::string scriptsFolder_;
     std::uint32_t lastScript_ = 0;
     std::unique_ptr<FrameUpdate> update_;

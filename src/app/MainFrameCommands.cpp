@@ -46,8 +46,10 @@ void MainFrame::ConnectCommands() {
     on(ID_HELP_CONTENTS, [this] { pane_->ShowHelp(); });
     on(ID_APP_ABOUT, &MainFrame::OnAbout);
     on(ID_FILE_PREFERENCES, &MainFrame::OnPreferences);
+    on(ID_EXPORT_XML, [this] { OnExport(ID_EXPORT_XML); });
+    on(ID_EXPORT_HTML, [this] { OnExport(ID_EXPORT_HTML); });
+    on(ID_MOVIE_UPDATE, &MainFrame::OnUpdateMovie);
     // Ctrl+S is taken by the window and does nothing.
-    // Update and Export are handled once the media reader and the presentation core land.
 
     for (QAction* action : std::as_const(actions_)) {
         connect(action, &QAction::triggered, this, &MainFrame::ArmIdle);
@@ -69,6 +71,7 @@ void MainFrame::ConnectCommands() {
     connect(list_, &QAbstractItemView::doubleClicked, this, &MainFrame::OnOpenMovieFile);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainFrame::OnListContextMenu);
     connect(searchBox_, &QLineEdit::textChanged, this, &MainFrame::OnSearchChanged);
+    connect(pane_, &BrowserPane::FormPosted, this, &MainFrame::OnFormPosted);
 }
 
 void MainFrame::UpdateCommandStates() {

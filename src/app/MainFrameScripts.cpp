@@ -13,17 +13,7 @@
 
 namespace reelkeep {
 
-void MainFrame::InitScriptsAndSettings() {
-    // Defaults until the settings store fills them in.
-    settings_.programFolder = ProgramFolder();
-    const TemplatePaths templates = DefaultTemplatePaths(settings_.programFolder);
-    settings_.view = templates.view;
-    settings_.edit = templates.edit;
-    settings_.multiple = templates.multiple;
-    settings_.database = catalogFolder_;
-    settings_.databaseFile = catalogFile_;
-    UseScriptsFolder(DefaultScriptsFolder());
-}
+void MainFrame::InitScripts() { UseScriptsFolder(DefaultScriptsFolder()); }
 
 void MainFrame::UseScriptsFolder(const std::string& folder) {
     scriptsFolder_ = folder;

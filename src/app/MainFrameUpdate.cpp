@@ -50,7 +50,8 @@ void ShowUpdated(QWidget* window, const char* text) {
 }  // namespace
 
 void MainFrame::StartUpdateCheck() {
-    if (settings_.autoUpdate == 0 || update_)
+    // A build without an update server, and no server named in the environment: no check.
+    if (settings_.autoUpdate == 0 || update_ || UpdateServerAddress().empty())
         return;
     update_ = std::make_unique<FrameUpdate>();
     FrameUpdate& update = *update_;

@@ -24,7 +24,8 @@ unsigned ParseObjectId(const std::string& text) {
 namespace {
 
 std::vector<std::span<const CliCommand>> CommandTables() {
-    return {CatalogCommands(), MediaCommands(), PresentCommands(), ScriptCommands()};
+    return {CatalogCommands(), MediaCommands(), PresentCommands(), ScriptCommands(),
+            ImportCommands()};
 }
 
 const CliCommand* FindCommand(std::string_view name) {

@@ -16,7 +16,7 @@
 #include "maint/VersionMarker.h"
 
 #ifndef REELKEEP_UPDATE_SERVER_DEFAULT
-#define REELKEEP_UPDATE_SERVER_DEFAULT "https://updates.reelkeep.invalid"
+#define REELKEEP_UPDATE_SERVER_DEFAULT ""
 #endif
 
 namespace reelkeep {

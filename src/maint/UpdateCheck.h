@@ -45,7 +45,8 @@ struct UpdateOutcome {
     std::string pendingReplacement;  // the new program file under its "~" name, or empty
 };
 
-// The build's default server, unless REELKEEP_UPDATE_SERVER names another one.
+// The build's default server, unless REELKEEP_UPDATE_SERVER names another one. Empty when
+// neither names one: then there is nothing to check.
 std::string UpdateServerAddress();
 
 // Runs the check. programFolder ends in "/"; programFile is the running program file (the

@@ -1,12 +1,15 @@
 #include "ui/BrowserPane.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QEventLoop>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QWebEnginePage>
 
+#include "ui/FormCapture.h"
+#include "ui/PaneScheme.h"
 #include "ui/ResScheme.h"
 
 namespace reelkeep {
@@ -34,7 +37,19 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     InstallResSchemeHandler(page()->profile());
+    auto* capture = new FormCapture(page());
+    connect(capture, &FormCapture::FormPosted, this, &BrowserPane::FormPosted);
     ClearView();
+}
+
+void BrowserPane::childEvent(QChildEvent* event) {
+    QWebEngineView::childEvent(event);
+    if ((event->added() || event->polished()) && event->child()->isWidgetType())
+        static_cast<QWidget*>(event->child())->setAcceptDrops(false);
+}
+
+void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding) {
+    setUrl(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
 }
 
 void BrowserPane::ClearView() {

@@ -18,6 +18,8 @@ public:
 
     void ClearView();
     void ShowHelp();
+    // Shows a rendered page, served from memory in its own charset.
+    void ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding);
 
     // The keyboard focus is in the pane or a widget inside it.
     bool HasFocusInside() const;
@@ -28,6 +30,14 @@ public:
     void Print();
     void PrintPreview();
     void PageSetup();
+
+protected:
+    // The engine's own view widget would take dropped files and open them as pages.
+    void childEvent(QChildEvent* event) override;
+
+signals:
+    // A form posted from the rendered page on show (see FormCapture).
+    void FormPosted(const QByteArray& body);
 
 private:
     QPrinter printer_;

@@ -68,6 +68,16 @@ int MovieListModel::AppendRow(const MovieListRow& row) {
     return position;
 }
 
+void MovieListModel::UpdateRow(int row, const MovieListRow& values) {
+    if (row < 0 || row >= rowCount())
+        return;
+    Row& target = rows_[static_cast<std::size_t>(row)];
+    target.title = ScreenText(values.title);
+    target.watched = values.watched;
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed);
+}
+
 void MovieListModel::RemoveRows(std::vector<int> rows) {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());

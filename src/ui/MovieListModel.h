@@ -26,6 +26,8 @@ public:
     void Clear();
     // Appends at the end and returns the new row's number.
     int AppendRow(const MovieListRow& row);
+    // Shows a record's new title and watched state in its row, where it stands.
+    void UpdateRow(int row, const MovieListRow& values);
     // Removes the given rows (any order, duplicates allowed) in one pass.
     void RemoveRows(std::vector<int> rows);
     // Puts the rows in the order of the identifiers; rows whose record is not in the list

@@ -8,6 +8,8 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
+#include "ui/PaneScheme.h"
+
 namespace reelkeep {
 
 namespace {
@@ -44,6 +46,7 @@ public:
 }  // namespace
 
 void RegisterResScheme() {
+    RegisterPaneScheme();  // the pane's pages are served the same way
     if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme)
         return;
     QWebEngineUrlScheme scheme(kScheme);

@@ -1,5 +1,6 @@
 #include "ui/TitleDialog.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -7,18 +8,36 @@
 namespace reelkeep {
 
 TitleDialog::TitleDialog(QWidget* parent) : QDialog(parent) {
+    input_ = new QLineEdit(this);
+    Build(input_);
+}
+
+TitleDialog::TitleDialog(QWidget* parent, const QStringList& titles, const QString& derived)
+    : QDialog(parent) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(QStringLiteral("titleCombo"));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(12);
+    combo->addItems(titles);
+    combo->setEditText(derived);
+    input_ = combo->lineEdit();
+    Build(combo);
+}
+
+void TitleDialog::Build(QWidget* input) {
     setObjectName(QStringLiteral("titleDialog"));
     setWindowTitle(tr("New Movie"));
     auto* group = new QGroupBox(tr("Movie Title"), this);
-    input_ = new QLineEdit(group);
+    input->setParent(group);
     input_->setObjectName(QStringLiteral("titleInput"));
-    input_->setMinimumWidth(320);
+    input->setMinimumWidth(320);
     auto* groupLayout = new QVBoxLayout(group);
-    groupLayout->addWidget(input_);
+    groupLayout->addWidget(input);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    input_->setFocus();
+    input->setFocus();
     // Enter in the line edit reaches accept() through QDialog's default handling.
     connect(input_, &QLineEdit::returnPressed, this, &TitleDialog::accept);
 }

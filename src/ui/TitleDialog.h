@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
+class QComboBox;
 class QLineEdit;
 
 namespace reelkeep {
@@ -12,13 +14,18 @@ class TitleDialog : public QDialog {
     Q_OBJECT
 
 public:
+    // The edit form, empty.
     explicit TitleDialog(QWidget* parent = nullptr);
+    // The combo form of a drop: every title to choose from, the derived one to start with.
+    TitleDialog(QWidget* parent, const QStringList& titles, const QString& derived);
 
     QString Title() const;
     void accept() override;
 
 private:
-    QLineEdit* input_;
+    void Build(QWidget* input);
+
+    QLineEdit* input_ = nullptr;
 };
 
 }  // namespace reelkeep

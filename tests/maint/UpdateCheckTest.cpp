@@ -287,7 +287,7 @@ TEST(UpdateServerTest, EnvironmentOverridesTheBuiltInAddress) {
         EXPECT_EQ(UpdateServerAddress(), "http://127.0.0.1:9");
     }
     test::ScopedEnv unset("REELKEEP_UPDATE_SERVER", "");
-    EXPECT_FALSE(UpdateServerAddress().empty());
+    EXPECT_EQ(UpdateServerAddress(), REELKEEP_UPDATE_SERVER_BUILT_IN);
 }
 
 }  // namespace

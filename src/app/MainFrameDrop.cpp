@@ -1,0 +1,115 @@
+// Files and folders dropped on the window, and Update from a file: the list's side of the
+// import core.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QItemSelectionModel>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/MainFrame.h"
+#include "import/MovieImport.h"
+#include "ui/FileDialogs.h"
+#include "ui/MovieListModel.h"
+#include "ui/MovieListView.h"
+#include "ui/Prompts.h"
+#include "ui/ScreenText.h"
+#include "ui/TitleDialog.h"
+
+namespace reelkeep {
+
+namespace {
+
+QStringList LocalPaths(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+class ListImportHost : public ImportHost {
+public:
+    ListImportHost(QWidget* owner, MovieListModel& model, MovieListView& list)
+        : owner_(owner), model_(model), list_(list) {}
+
+    ObjectId FindRowByTitle(const std::string& title) override {
+        const QString wanted = ScreenText(title);
+        for (int row = 0; row < model_.rowCount(); ++row) {
+            if (model_.Title(row).compare(wanted, Qt::CaseInsensitive) == 0)
+                return model_.Oid(row);
+        }
+        return 0;
+    }
+
+    std::optional<std::string> AskTitle(const std::string& derived,
+                                        const std::vector<std::string>& titles) override {
+        QStringList choices;
+        choices.reserve(static_cast<qsizetype>(titles.size()));
+        for (const std::string& title : titles) choices << ScreenText(title);
+        TitleDialog dialog(owner_, choices, ScreenText(derived));
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return StoredText(dialog.Title());
+    }
+
+    void MovieAdded(const MovieListRow& row) override {
+        const int position = model_.AppendRow(row);
+        // Added rows join the selection; the rows selected before stay selected.
+        list_.selectionModel()->select(model_.index(position, 0), QItemSelectionModel::Select);
+    }
+
+private:
+    QWidget* owner_;
+    MovieListModel& model_;
+    MovieListView& list_;
+};
+
+}  // namespace
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainFrame::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    DropPaths(paths);
+}
+
+void MainFrame::DropPaths(const QStringList& paths) {
+    std::vector<std::string> stored;
+    stored.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths) stored.push_back(StoredText(path));
+    ListImportHost host(this, *model_, *list_);
+    dropping_ = true;
+    const DropResult result = AddDroppedPaths(catalogFile_, stored, host);
+    dropping_ = false;
+    if (!result.error.empty())
+        ShowError(this, ScreenText(result.error));
+    ArmIdle();
+}
+
+void MainFrame::OnUpdateMovie() {
+    const std::vector<int> rows = list_->SelectedRows();
+    if (rows.empty())
+        return;
+    const std::optional<QString> chosen =
+        ChooseOpenFile(this, {tr("Movie Files (*.avi)"), tr("All Files (*)")});
+    if (!chosen)
+        return;
+    const int row = rows.front();
+    try {
+        UpdateMovieFromFile(catalogFile_, model_->Oid(row), StoredText(*chosen));
+    } catch (const dbException& error) {
+        ShowError(this, ScreenText(error.what()));
+    }
+    RefreshView(row);
+}
+
+}  // namespace reelkeep

@@ -1,0 +1,192 @@
+#include "import/MovieImport.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "import/FolderWalk.h"
+#include "media/AviHeader.h"
+
+namespace reelkeep {
+
+namespace {
+
+using Access = CatalogDatabase::Access;
+
+constexpr char kFileMedium[] = "File";
+
+enum class Outcome { GoOn, Cancelled };
+
+class Drop {
+public:
+    Drop(CatalogDatabase& database, ImportHost& host, DropResult& result)
+        : database_(database), host_(host), result_(result) {}
+
+    Outcome AddPath(const std::string& path) {
+        const FolderEntry entry = DescribePath(path);
+        if (entry.folder)
+            return AddFolder(entry.path);
+        return entry.regularFile ? AddFile(entry.path) : Outcome::GoOn;
+    }
+
+private:
+    Outcome AddFolder(const std::string& folder) {
+        if (!EnterFolderOnce(folder, visited_))
+            return Outcome::GoOn;
+        for (const FolderEntry& entry : ListFolder(folder)) {
+            Outcome outcome = Outcome::GoOn;
+            if (entry.folder)
+                outcome = AddFolder(entry.path);
+            else if (entry.regularFile)
+                outcome = AddFile(entry.path);
+            if (outcome == Outcome::Cancelled)
+                return outcome;
+        }
+        return Outcome::GoOn;
+    }
+
+    Outcome AddFile(const std::string& path) {
+        const std::string name = BareFileName(path);
+        const std::vector<ObjectId> known = database_.SelectByFilename(name);
+        if (!known.empty()) {
+            // The files moved: every movie that lists the name follows them.
+            for (const ObjectId oid : known) {
+                Movie movie;
+                if (!database_.Fetch(oid, movie))
+                    continue;
+                movie.szLocation = path;
+                database_.Update(oid, movie);
+                ++result_.relocated;
+            }
+            return Outcome::GoOn;
+        }
+
+        std::string title = DerivedTitle(path);
+        ObjectId match = host_.FindRowByTitle(title);
+        if (match == 0) {
+            std::vector<std::string> titles;
+            for (const MovieListRow& row : database_.SelectListRows()) titles.push_back(row.title);
+            const std::optional<std::string> answer = host_.AskTitle(title, titles);
+            if (!answer)
+                return Outcome::Cancelled;
+            title = *answer;
+            match = host_.FindRowByTitle(title);
+        }
+
+        std::uint64_t size = 0;
+        Movie movie;
+        if (match != 0 && database_.Fetch(match, movie)) {
+            ReadAviHeader(path, movie, size);
+            movie.pszFilenames.push_back(name);
+            movie.pnSizes.push_back(static_cast<std::int64_t>(size));
+            database_.Update(match, movie);
+            ++result_.attached;
+            return Outcome::GoOn;
+        }
+        movie = Movie();
+        movie.szTitle = title;
+        movie.szLocation = path;
+        movie.pszMedia.push_back(kFileMedium);
+        movie.pszFilenames.push_back(name);
+        ReadAviHeader(path, movie, size);
+        movie.pnSizes.push_back(static_cast<std::int64_t>(size));
+        const ObjectId oid = database_.Insert(movie);
+        host_.MovieAdded({oid, movie.szTitle, movie.bWatched});
+        ++result_.added;
+        return Outcome::GoOn;
+    }
+
+    CatalogDatabase& database_;
+    ImportHost& host_;
+    DropResult& result_;
+    VisitedFolders visited_;
+};
+
+}  // namespace
+
+ObjectId ListedTitles::Find(const std::string& title) const {
+    const auto same = [&title](const MovieListRow& row) {
+        return std::equal(row.title.begin(), row.title.end(), title.begin(), title.end(),
+                          [](char a, char b) {
+                              return std::tolower(static_cast<unsigned char>(a)) ==
+                                     std::tolower(static_cast<unsigned char>(b));
+                          });
+    };
+    const auto found = std::find_if(rows_.begin(), rows_.end(), same);
+    return found == rows_.end() ? 0 : found->oid;
+}
+
+std::string BareFileName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DerivedTitle(const std::string& path) {
+    std::string title = BareFileName(path);
+    const std::size_t dot = title.find_last_of('.');
+    if (dot != std::string::npos)
+        title.erase(dot);
+    std::replace(title.begin(), title.end(), '.', ' ');
+    return title;
+}
+
+DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std::string>& paths,
+                           ImportHost& host) {
+    DropResult result;
+    if (catalogFile.empty())
+        return result;
+    CatalogDatabase database(catalogFile);
+    try {
+        database.Open(Access::ReadWrite);
+        Drop drop(database, host, result);
+        for (const std::string& path : paths) {
+            if (drop.AddPath(path) == Outcome::Cancelled) {
+                result.cancelled = true;
+                break;
+            }
+        }
+    } catch (const dbException& error) {
+        result.cancelled = true;
+        result.error = error.what();
+    }
+    // Whatever stopped the drop, the work done so far is kept.
+    try {
+        database.Close();
+    } catch (const dbException& error) {
+        if (result.error.empty())
+            result.error = error.what();
+        result.cancelled = true;
+    }
+    return result;
+}
+
+bool UpdateMovieFromFile(const std::string& catalogFile, ObjectId oid, const std::string& path) {
+    if (catalogFile.empty())
+        throw dbException("No catalog folder has been chosen.");
+    CatalogDatabase database(catalogFile);
+    database.Open(Access::ReadWrite);
+    Movie movie;
+    if (!database.Fetch(oid, movie)) {
+        database.Close();
+        return false;
+    }
+    const std::string name = BareFileName(path);
+    if (std::find(movie.pszFilenames.begin(), movie.pszFilenames.end(), name) !=
+        movie.pszFilenames.end()) {
+        database.Close();
+        return false;
+    }
+    movie.szLocation = path;
+    movie.pszFilenames.push_back(name);
+    if (std::find(movie.pszMedia.begin(), movie.pszMedia.end(), kFileMedium) ==
+        movie.pszMedia.end()) {
+        movie.pszMedia.push_back(kFileMedium);
+    }
+    std::uint64_t size = 0;
+    ReadAviHeader(path, movie, size);
+    movie.pnSizes.push_back(static_cast<std::int64_t>(size));
+    database.Update(oid, movie);
+    database.Close();
+    return true;
+}
+
+}  // namespace reelkeep

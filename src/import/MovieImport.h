@@ -1,0 +1,68 @@
+// Adding movies from files: drops of files and folders on the window, and attaching a file to
+// a movie. Dropped files are matched by file name (a known file only moves) and by title (a
+// second disc joins its movie); anything else becomes a new movie once the user confirms its
+// title. The window and reelkeep-cli share this; each answers the title question its own way.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalog/CatalogDatabase.h"
+
+namespace reelkeep {
+
+// What adding files needs of the movie list.
+class ImportHost {
+public:
+    virtual ~ImportHost() = default;
+    // The movie of the list row whose title equals `title` without regard to case; 0 if none.
+    virtual ObjectId FindRowByTitle(const std::string& title) = 0;
+    // The title dialog: `derived` is the starting text, `titles` every record's title in
+    // storage order. Nothing means Cancel, which stops the rest of the drop.
+    virtual std::optional<std::string> AskTitle(const std::string& derived,
+                                                const std::vector<std::string>& titles) = 0;
+    // A movie was created for a file: its row goes at the end of the list, selected.
+    virtual void MovieAdded(const MovieListRow& row) = 0;
+};
+
+// A list of rows held in memory, for callers without a window: titles are compared without
+// regard to ASCII case, new movies are appended.
+class ListedTitles {
+public:
+    explicit ListedTitles(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {}
+    ObjectId Find(const std::string& title) const;
+    void Append(const MovieListRow& row) { rows_.push_back(row); }
+    const std::vector<MovieListRow>& Rows() const { return rows_; }
+
+private:
+    std::vector<MovieListRow> rows_;
+};
+
+// "My.Movie.2004.avi" gives "My Movie 2004": the file name without its extension, every
+// full stop a blank.
+std::string DerivedTitle(const std::string& path);
+// The last component of the path, extension included.
+std::string BareFileName(const std::string& path);
+
+struct DropResult {
+    bool cancelled = false;  // the user cancelled, or an error stopped the drop
+    std::string error;       // a database error for an error box
+    int added = 0;           // new movies
+    int attached = 0;        // files joined to an existing movie
+    int relocated = 0;       // records whose location moved to a known file
+};
+
+// Adds the dropped paths in order through one read-write connection, committed when the drop
+// ends, whatever stopped it. Folders are walked recursively, their entries in listing order;
+// each folder is entered once, so links cannot make the walk go round. Only regular files are
+// added: a pipe or a device would hang the header reader or never end.
+DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std::string>& paths,
+                           ImportHost& host);
+
+// Attaches the file to the movie: location, file name, "File" medium, media facts and size.
+// A movie that lists the file's name already stays as it is. False when nothing was stored.
+// Throws dbException.
+bool UpdateMovieFromFile(const std::string& catalogFile, ObjectId oid, const std::string& path);
+
+}  // namespace reelkeep

@@ -1,0 +1,213 @@
+// Adding movies by dropping files on the real window, Update from a file, and the two exports
+// with their save dialogs.
+#include <sys/stat.h>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiTestSupport.h"
+#include "PaneTestSupport.h"
+#include "RiffBuilder.h"
+#include "app/MainFrame.h"
+#include "catalog/CatalogPaths.h"
+#include "platform/Folders.h"
+#include "support/TempFolder.h"
+#include "ui/MovieListModel.h"
+#include "ui/MovieListView.h"
+#include "ui/ResScheme.h"
+#include "ui/TitleDialog.h"
+
+namespace reelkeep::test {
+
+namespace {
+
+Movie ReadMovie(ObjectId oid) {
+    CatalogDatabase database(CatalogFilePath(DefaultCatalogFolder()));
+    database.Open(CatalogDatabase::Access::ReadOnly);
+    Movie movie;
+    database.Fetch(oid, movie);
+    return movie;
+}
+
+// Calls answer once a modal widget of type T other than `answered` shows (other modals are
+// waited past), from inside the dialog's own event loop.
+template <typename T>
+void WhenShows(std::function<void(T*)> answer, QWidget* answered = nullptr) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    const QDeadlineTimer deadline(10000);
+    const QPointer<QWidget> skip(answered);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, answer, skip, answered] {
+        T* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (answered && modal == skip.data())
+            modal = nullptr;
+        if (!modal && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (modal)
+            answer(modal);
+    });
+    poll->start();
+}
+
+// Types the name into the file dialog and presses its accept button.
+void AnswerFileDialog(const QString& path) {
+    WhenShows<QFileDialog>([path](QFileDialog* dialog) {
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+}
+
+void DropOnWindow(MainFrame& frame, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPointF where(frame.width() / 2.0, frame.height() / 2.0);
+    QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
+}
+
+}  // namespace
+
+class ImportExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        oids_ = SeedDefaultCatalog({{"Alien", 1979}, {"Brazil", 1985}, {"Casablanca", 1942}});
+        frame_ = OpenFrame();
+    }
+    void cleanup() {
+        CancelPendingAnswers();
+        frame_.reset();
+    }
+
+    void droppedFolderAsksForEachNewTitleAndSelectsTheAddedRows() {
+        TempFolder media;
+        QCOMPARE(::mkdir((media / "sub").c_str(), 0700), 0);
+        WriteFileBytes(media / "New.Film.avi", AviFile(VideoStreamList("XVID", 512, 288)));
+        WriteFileBytes(media / "sub/alien.avi", "x");  // joins Alien without a question
+        QStringList asked;
+        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+            asked << dialog->Title();
+            QCOMPARE(dialog->findChild<QComboBox*>()->count(), 3);
+            dialog->accept();
+        });
+        SelectRows(*frame_, {1});
+        DropOnWindow(*frame_, {QString::fromStdString(media.Path())});
+        QCOMPARE(asked, QStringList{"New Film"});
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "New Film"}));
+        QCOMPARE(SelectedTitles(*frame_), QStringList({"Brazil", "New Film"}));
+        QCOMPARE(ReadMovie(oids_[0]).pszFilenames, StringArray{"alien.avi"});
+        const Movie added = ReadMovie(frame_->Model()->Oid(3));
+        QCOMPARE(added.nWidth, 512);
+        QCOMPARE(added.szLocation, media / "New.Film.avi");
+    }
+
+    void cancellingTheSecondOfThreeFilesSkipsTheThird() {
+        TempFolder media;
+        for (const char* name : {"One.avi", "Two.avi", "Three.avi"})
+            WriteFileBytes(media / name, "");
+        int asked = 0;
+        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+            ++asked;
+            dialog->accept();
+            WhenShows<TitleDialog>(
+                [&](TitleDialog* second) {
+                    ++asked;
+                    QCOMPARE(second->Title(), QStringLiteral("Two"));
+                    QTest::keyClick(second, Qt::Key_Escape);
+                },
+                dialog);
+        });
+        DropOnWindow(*frame_, {QString::fromStdString(media / "One.avi"),
+                               QString::fromStdString(media / "Two.avi"),
+                               QString::fromStdString(media / "Three.avi")});
+        QCOMPARE(asked, 2);
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "One"}));
+    }
+
+    void updateFromAFileAttachesItToTheSelectedMovie() {
+        TempFolder media;
+        WriteFileBytes(media / "brazil.avi", AviFile(VideoStreamList("DX50", 640, 480)));
+        SelectRows(*frame_, {1});
+        AnswerFileDialog(QString::fromStdString(media / "brazil.avi"));
+        frame_->Action(ID_MOVIE_UPDATE)->trigger();
+        const Movie movie = ReadMovie(oids_[1]);
+        QCOMPARE(movie.pszFilenames, StringArray{"brazil.avi"});
+        QCOMPARE(movie.pszMedia, StringArray{"File"});
+        QCOMPARE(movie.nHeight, 480);
+        QCOMPARE(movie.szLocation, media / "brazil.avi");
+    }
+
+    void exportXmlAddsTheSuffixAndHoldsTheSelectionInListOrder() {
+        TempFolder out;
+        SelectRows(*frame_, {0, 2});
+        AnswerFileDialog(QString::fromStdString(out / "catalog"));
+        frame_->Action(ID_EXPORT_XML)->trigger();
+        const std::string xml = ReadFileBytes(out / "catalog.xml");
+        const std::size_t alien = xml.find("<szTitle>Alien</szTitle>");
+        const std::size_t casablanca = xml.find("<szTitle>Casablanca</szTitle>");
+        QVERIFY(alien != std::string::npos && casablanca != std::string::npos);
+        QVERIFY(alien < casablanca);
+        QVERIFY(xml.find("Brazil") == std::string::npos);
+        QVERIFY(xml.find("StyleSheet") == std::string::npos);
+    }
+
+    void exportHtmlUsesViewInEditModeAndMultipleForSeveral() {
+        TempFolder out;
+        frame_->List()->SelectAndFocus(0);
+        WaitForIdle();
+        frame_->Action(ID_MOVIE_EDITMODE)->trigger();
+        AnswerFileDialog(QString::fromStdString(out / "one"));
+        frame_->Action(ID_EXPORT_HTML)->trigger();
+        QVERIFY(ReadFileBytes(out / "one.html").find("<title>Alien</title>") != std::string::npos);
+
+        SelectRows(*frame_, {0, 1});
+        AnswerFileDialog(QString::fromStdString(out / "two.htm"));
+        frame_->Action(ID_EXPORT_HTML)->trigger();
+        QVERIFY(ReadFileBytes(out / "two.htm").find("<title>2 movies</title>") !=
+                std::string::npos);
+    }
+
+    void replacingAFileAsksFirstAndNoReturnsToTheDialog() {
+        TempFolder out;
+        WriteFileBytes(out / "old.xml", "keep me");
+        SelectRows(*frame_, {0});
+        bool asked = false;
+        WhenShows<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->selectFile(QString::fromStdString(out / "old.xml"));
+            WhenShows<QMessageBox>([&](QMessageBox* box) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+                WhenShows<QFileDialog>([](QFileDialog* again) { again->reject(); }, box);
+            });
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        frame_->Action(ID_EXPORT_XML)->trigger();
+        QVERIFY(asked);
+        QCOMPARE(ReadFileBytes(out / "old.xml"), std::string("keep me"));
+    }
+
+private:
+    std::vector<ObjectId> oids_;
+    std::unique_ptr<MainFrame> frame_;
+};
+
+}  // namespace reelkeep::test
+
+REELKEEP_GUI_TEST_MAIN(reelkeep::test::ImportExportTest)
+#include "ImportExportTest.moc"

@@ -1,0 +1,76 @@
+// The program's start and end: one copy at a time, settings read when the window is made and
+// written when it closes.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
+#include <cstdio>
+
+#include "GuiTestSupport.h"
+#include "PaneTestSupport.h"
+#include "app/MainFrame.h"
+#include "maint/Settings.h"
+#include "platform/Folders.h"
+#include "support/TempFolder.h"
+#include "ui/ResScheme.h"
+
+namespace reelkeep::test {
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { std::remove(SettingsFilePath().c_str()); }
+
+    void secondCopyEndsAtOnceWithCodeZero() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        QProcess first;
+        first.setProcessEnvironment(environment);
+        first.start(QStringLiteral(REELKEEP_PROGRAM_PATH), {});
+        QVERIFY(first.waitForStarted());
+        // The first copy is up once its window has loaded the catalog and left the lock held.
+        QTest::qWait(1500);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        QProcess second;
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(REELKEEP_PROGRAM_PATH), {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+
+        first.kill();
+        first.waitForFinished(10000);
+    }
+
+    void settingsAreReadAtCreationAndWrittenAtClose() {
+        TempFolder catalog;
+        Settings settings = LoadSettings(ProgramFolder());
+        settings.database = catalog.Path();
+        settings.multiple = "/somewhere/Multiple.xsl";
+        settings.timeout = 2500;
+        QVERIFY(SaveSettings(settings));
+
+        auto frame = std::make_unique<MainFrame>();
+        QCOMPARE(frame->CatalogFolder(), catalog.Path());
+        QCOMPARE(frame->CurrentSettings().multiple, std::string("/somewhere/Multiple.xsl"));
+        QCOMPARE(frame->CurrentSettings().view, ProgramFolder() + "Templates/View.xsl");
+        std::remove(SettingsFilePath().c_str());
+
+        bool closed = false;
+        connect(frame.get(), &MainFrame::Closed, this, [&] { closed = true; });
+        frame->show();
+        frame->close();
+        QVERIFY(closed);
+        const Settings written = LoadSettings(ProgramFolder());
+        QCOMPARE(written.database, catalog.Path());
+        QCOMPARE(written.multiple, std::string("/somewhere/Multiple.xsl"));
+        QCOMPARE(written.timeout, 2500u);
+    }
+};
+
+}  // namespace reelkeep::test
+
+REELKEEP_GUI_TEST_MAIN(reelkeep::test::StartupTest)
+#include "StartupTest.moc"
