@@ -209,6 +209,21 @@ private slots:
         QVERIFY(saved);
     }
 
+    void theWindowChecksForUpdatesWhenItOpens() {
+        HttpTestServer server;
+        server.Serve("/updates/list.txt", "", "text/plain");  // nothing to fetch
+        ::setenv("REELKEEP_UPDATE_SERVER", server.Url("").c_str(), 1);
+        Settings stored = frame_->FrameSettings();
+        stored.autoUpdate = 1;
+        SaveSettings(stored);
+        auto opened = OpenFrame();
+        QTRY_VERIFY(!server.Requests().empty());
+        QCOMPARE(QString::fromStdString(server.Requests().front().target),
+                 QString("/updates/list.txt"));
+        QTRY_VERIFY(!opened->UpdateRunning());
+        opened->close();
+    }
+
     void anUpdateFetchesANewTemplateAfterAsking() {
         TempFolder program;
         HttpTestServer server;
