@@ -1,11 +1,11 @@
 // Reelkeep: the catalog of a private movie collection.
 #include <QApplication>
-#include <QMessageBox>
 #include <exception>
 #include <memory>
 
 #include "app/MainFrame.h"
 #include "maint/ProcessEntry.h"
+#include "ui/Prompts.h"
 #include "ui/ResScheme.h"
 
 int main(int argc, char* argv[]) {
@@ -40,9 +40,7 @@ int main(int argc, char* argv[]) {
     };
     hooks.showCrashMessage = [&](const std::string& caption, const std::string& text) {
         application();
-        QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
-                        QString::fromStdString(text), QMessageBox::Ok);
-        box.exec();
+        reelkeep::ShowCrashMessage(caption, text);
     };
     return reelkeep::RunEntry(reelkeep::CommandLineOf(argc, argv), hooks);
 }

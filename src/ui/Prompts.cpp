@@ -36,6 +36,14 @@ void ShowError(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+void ShowCrashMessage(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("crash"));
+    box.setTextFormat(Qt::PlainText);  // the record's path is shown as it is
+    box.exec();
+}
+
 std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
                                     const QString& startFolder) {
     PendingFolder& pending = NextFolder();

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -14,6 +15,8 @@ inline constexpr const char* kAppTitle = "Reelkeep";
 // True when the user answers Yes.
 bool AskYesNo(QWidget* parent, const QString& text);
 void ShowError(QWidget* parent, const QString& text);
+// The box a fresh process shows after a crash: its own caption, the error icon, OK.
+void ShowCrashMessage(const std::string& caption, const std::string& text);
 
 // The folder the user picks (without a trailing "/"), or nothing on Cancel.
 std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,

@@ -5,7 +5,15 @@
 #include <QTest>
 #include <cstdio>
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include "GuiTestSupport.h"
+#include "ScriptedSteps.h"
+#include "maint/MaintStrings.h"
+#include "maint/ProcessEntry.h"
+#include "ui/Prompts.h"
 #include "PaneTestSupport.h"
 #include "app/MainFrame.h"
 #include "maint/Settings.h"
@@ -42,6 +50,29 @@ private slots:
 
         first.kill();
         first.waitForFinished(10000);
+    }
+
+    void theCrashMessageNamesTheRecordWithTheErrorIcon() {
+        // The process started after a crash shows this box, made through the entry rules.
+        EntryHooks hooks;
+        QString caption, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        hooks.showCrashMessage = [](const std::string& c, const std::string& t) {
+            ShowCrashMessage(c, t);
+        };
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(ActiveBox() != nullptr);
+            QMessageBox* box = ActiveBox();
+            caption = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QCOMPARE(RunEntry("--crash-report /home/u/Documents/Reelkeep/Reelkeep.dmp", hooks), 0);
+        QCOMPARE(caption, QString::fromUtf8(kCrashCaption));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QVERIFY(text.startsWith(QStringLiteral("An unexpected error has occured.")));
+        QVERIFY(text.endsWith(QStringLiteral("\n/home/u/Documents/Reelkeep/Reelkeep.dmp")));
     }
 
     void settingsAreReadAtCreationAndWrittenAtClose() {
