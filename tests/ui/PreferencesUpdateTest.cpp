@@ -238,22 +238,12 @@ private slots:
         bool questionIcon = false;
         QString done;
         ScriptedSteps steps;
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::Yes, [&](QMessageBox* box) {
             question = box->text();
             questionIcon = box->icon() == QMessageBox::Information;
-            box->button(QMessageBox::Yes)->click();
-            return true;
         });
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox* box) {
             done = box->text();
-            box->button(QMessageBox::Ok)->click();
-            return true;
         });
         frame_->StartUpdateCheck();
         QVERIFY(frame_->UpdateRunning());
@@ -284,20 +274,9 @@ private slots:
 
         QString done;
         ScriptedSteps steps;
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
-            box->button(QMessageBox::Yes)->click();
-            return true;
-        });
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::Yes);
+        steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox* box) {
             done = box->text();
-            box->button(QMessageBox::Ok)->click();
-            return true;
         });
         QSignalSpy closed(frame_.get(), &MainFrame::Closed);
         frame_->StartUpdateCheck();

@@ -152,10 +152,7 @@ private slots:
             }
             return true;
         });
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox* box) {
             failureText = box->text();
             failureCaption = box->windowTitle();
             const QListWidget* list = frame_->findChild<CScriptRunDlg*>()->List();
@@ -164,8 +161,6 @@ private slots:
                                        QString::number(
                                            list->item(i)->data(CScriptRunDlg::kStateRole).toInt());
             }
-            box->button(QMessageBox::Ok)->click();
-            return true;
         });
         frame_->ScriptsMenu()->actions().front()->trigger();
         QVERIFY(steps.Finished());
@@ -255,14 +250,9 @@ private slots:
             QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
             return true;
         });
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::No, [&](QMessageBox* box) {
             cancelQuestion = box->text();
             noWasDefault = box->defaultButton() == box->button(QMessageBox::No);
-            box->button(QMessageBox::No)->click();
-            return true;
         });
         steps.Add([&] {
             CScriptRunDlg* dialog = runDialog();
@@ -272,22 +262,11 @@ private slots:
             QTimer::singleShot(0, dialog, [dialog] { dialog->close(); });
             return true;
         });
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
-            box->button(QMessageBox::Yes)->click();
-            return true;
-        });
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::Yes);
+        steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox* box) {
             errorCaption = box->windowTitle();
             errorText = box->text();
             errorIcon = box->icon() == QMessageBox::Critical;
-            box->button(QMessageBox::Ok)->click();
-            return true;
         });
         frame_->ScriptsMenu()->actions().front()->trigger();
         QVERIFY(steps.Finished());
@@ -442,14 +421,9 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         bool saved = false;
         ScriptedSteps steps;
-        steps.Add([&] {
-            QMessageBox* box = ActiveBox();
-            if (!box)
-                return false;
+        steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox*) {
             saved =
                 frame_->findChild<CScriptRunDlg*>()->grab().save(folder + "/script-progress.png");
-            box->button(QMessageBox::Ok)->click();
-            return true;
         });
         for (int i = 0; i < 2; ++i)
             steps.Add([] {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -24,6 +25,19 @@ public:
     }
 
     void Add(std::function<bool()> step) { steps_.push_back(std::move(step)); }
+    // A step that waits for a message box, lets `look` read it, then presses `button`.
+    void AnswerBox(QMessageBox::StandardButton button,
+                   std::function<void(QMessageBox*)> look = {}) {
+        Add([button, look] {
+            QMessageBox* box = ActiveBox();
+            if (!box)
+                return false;
+            if (look)
+                look(box);
+            box->button(button)->click();
+            return true;
+        });
+    }
     bool Finished() const { return next_ == steps_.size(); }
     // Runs the event loop until every step is done or the time is up.
     bool WaitUntilFinished() {
