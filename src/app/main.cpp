@@ -1,9 +1,8 @@
 // Reelkeep: the catalog of a private movie collection.
 #include <QApplication>
-#include <exception>
 #include <memory>
 
-#include "app/MainFrame.h"
+#include "app/MainWindowRun.h"
 #include "maint/ProcessEntry.h"
 #include "ui/Prompts.h"
 #include "ui/ResScheme.h"
@@ -26,17 +25,7 @@ int main(int argc, char* argv[]) {
     reelkeep::EntryHooks hooks;
     hooks.run = [&]() -> std::optional<int> {
         application();
-        std::unique_ptr<reelkeep::MainFrame> frame;
-        try {
-            frame = std::make_unique<reelkeep::MainFrame>();
-        } catch (const std::exception&) {
-            return std::nullopt;
-        }
-        // A normal close ends the program with exit code 1.
-        QObject::connect(frame.get(), &reelkeep::MainFrame::Closed, app.get(),
-                         [] { QApplication::exit(1); });
-        frame->show();
-        return QApplication::exec();
+        return reelkeep::RunMainWindow();
     };
     hooks.showCrashMessage = [&](const std::string& caption, const std::string& text) {
         application();

@@ -1,6 +1,10 @@
 // Adding movies by dropping files on the real window, Update from a file, and the two exports
 // with their save dialogs.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -12,6 +16,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "GuiTestSupport.h"
 #include "PaneTestSupport.h"
@@ -20,6 +25,7 @@
 #include "catalog/CatalogPaths.h"
 #include "platform/Folders.h"
 #include "support/TempFolder.h"
+#include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
 #include "ui/ResScheme.h"
@@ -67,18 +73,36 @@ void AnswerFileDialog(const QString& path) {
     });
 }
 
-void DropOnWindow(MainFrame& frame, const QStringList& paths) {
+bool SetImmutable(const std::string& folder, bool immutable) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+// Drops the files on `target` (the window, or a widget inside it: the event travels up to the
+// first widget that takes drops).
+void DropOn(QWidget& target, const QStringList& paths) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
-    const QPointF where(frame.width() / 2.0, frame.height() / 2.0);
+    const QPointF where(target.width() / 2.0, target.height() / 2.0);
     QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&frame, &enter);
+    QApplication::sendEvent(&target, &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&frame, &drop);
+    QApplication::sendEvent(&target, &drop);
 }
+
+void DropOnWindow(MainFrame& frame, const QStringList& paths) { DropOn(frame, paths); }
 
 }  // namespace
 
@@ -140,6 +164,24 @@ private slots:
         QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "One"}));
     }
 
+    void filesDroppedOnThePaneReachTheWindow() {
+        TempFolder media;
+        WriteFileBytes(media / "Delicatessen.avi", "");
+        // The deepest widget of the pane: the one the engine draws the page in.
+        QWidget* inner = frame_->Pane();
+        const auto children = frame_->Pane()->findChildren<QWidget*>();
+        if (!children.isEmpty())
+            inner = children.back();
+        QString asked;
+        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+            asked = dialog->Title();
+            dialog->accept();
+        });
+        DropOn(*inner, {QString::fromStdString(media / "Delicatessen.avi")});
+        QCOMPARE(asked, QStringLiteral("Delicatessen"));
+        QVERIFY(ListTitles(*frame_).contains(QStringLiteral("Delicatessen")));
+    }
+
     void updateFromAFileAttachesItToTheSelectedMovie() {
         TempFolder media;
         WriteFileBytes(media / "brazil.avi", AviFile(VideoStreamList("DX50", 640, 480)));
@@ -181,6 +223,32 @@ private slots:
         frame_->Action(ID_EXPORT_HTML)->trigger();
         QVERIFY(ReadFileBytes(out / "two.htm").find("<title>2 movies</title>") !=
                 std::string::npos);
+    }
+
+    void anExportThatCannotBeWrittenSaysSoInAnErrorBox() {
+        TempFolder out;
+        const std::string locked = out / "locked";
+        QCOMPARE(::mkdir(locked.c_str(), 0755), 0);
+        // Immutable: nothing may create a file in it, not even root.
+        if (!SetImmutable(locked, true))
+            QSKIP("this file system cannot make a folder immutable");
+        SelectRows(*frame_, {0});
+        QString error;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        WhenShows<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->selectFile(QString::fromStdString(locked + "/catalog.xml"));
+            WhenShows<QMessageBox>([&](QMessageBox* box) {
+                error = box->text();
+                icon = box->icon();
+                box->button(QMessageBox::Ok)->click();
+            }, dialog);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        frame_->Action(ID_EXPORT_XML)->trigger();
+        SetImmutable(locked, false);
+        QVERIFY2(error.contains(QStringLiteral("catalog.xml")), qPrintable(error));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QVERIFY(!std::filesystem::exists(locked + "/catalog.xml"));
     }
 
     void replacingAFileAsksFirstAndNoReturnsToTheDialog() {

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -16,12 +17,25 @@
 #include "ui/Prompts.h"
 #include "PaneTestSupport.h"
 #include "app/MainFrame.h"
+#include "app/MainWindowRun.h"
 #include "maint/Settings.h"
 #include "platform/Folders.h"
 #include "support/TempFolder.h"
 #include "ui/ResScheme.h"
 
 namespace reelkeep::test {
+
+namespace {
+
+MainFrame* FindFrame() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* frame = qobject_cast<MainFrame*>(widget); frame && frame->isVisible())
+            return frame;
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -73,6 +87,16 @@ private slots:
         QCOMPARE(icon, QMessageBox::Critical);
         QVERIFY(text.startsWith(QStringLiteral("An unexpected error has occured.")));
         QVERIFY(text.endsWith(QStringLiteral("\n/home/u/Documents/Reelkeep/Reelkeep.dmp")));
+    }
+
+    void aNormalCloseEndsWithExitCodeOne() {
+        QTimer::singleShot(0, [] {
+            QTRY_VERIFY(FindFrame() != nullptr);
+            FindFrame()->close();
+        });
+        const std::optional<int> code = RunMainWindow();
+        QVERIFY(code.has_value());
+        QCOMPARE(*code, 1);
     }
 
     void settingsAreReadAtCreationAndWrittenAtClose() {
