@@ -15,6 +15,7 @@
 #include "app/MainFrame.h"
 #include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
+#include "PrivateHome.h"
 #include "RealisticMovie.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
@@ -43,24 +44,13 @@ void BuildCatalog(const std::string& file, int count) {
     database.Close();
 }
 
-void UsePrivateHome(const std::string& root) {
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-        const std::string folder = root + name;
-        ::mkdir(folder.c_str(), 0700);
-        ::setenv(name, folder.c_str(), 1);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     char pattern[] = "/tmp/reelkeep-list-bench-XXXXXX";
     const std::string root = std::string(::mkdtemp(pattern)) + "/";
-    UsePrivateHome(root);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (::getuid() == 0)
-        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    bench::UsePrivateOffscreenHome(root);
     RegisterResScheme();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "PrivateHome.h"
 #include "app/MainFrame.h"
 #include "catalog/CatalogPaths.h"
 #include "maint/Settings.h"
@@ -86,14 +87,7 @@ int main(int argc, char** argv) {
     const int selectAllCount = argc > 2 ? std::atoi(argv[2]) : 10000;
     char pattern[] = "/tmp/reelkeep-window-bench-XXXXXX";
     const std::string root = std::string(::mkdtemp(pattern)) + "/";
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-        const std::string folder = root + name;
-        ::mkdir(folder.c_str(), 0700);
-        ::setenv(name, folder.c_str(), 1);
-    }
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (::getuid() == 0)
-        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    bench::UsePrivateOffscreenHome(root);
     RegisterResScheme();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -34,14 +34,16 @@ public:
 
 }  // namespace
 
-void RegisterPaneScheme() {
-    if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme)
+void RegisterLocalScheme(const QByteArray& name) {
+    if (QWebEngineUrlScheme::schemeByName(name).name() == name)
         return;
-    QWebEngineUrlScheme scheme(kScheme);
+    QWebEngineUrlScheme scheme(name);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
+
+void RegisterPaneScheme() { RegisterLocalScheme(kScheme); }
 
 PanePages& PanePages::Of(QWebEngineProfile* profile) {
     auto* handler = dynamic_cast<PaneSchemeHandler*>(

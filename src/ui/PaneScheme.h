@@ -17,6 +17,10 @@ inline constexpr char kPaneScheme[] = "rkpage";
 // Must run before the application object exists.
 void RegisterPaneScheme();
 
+// Registers a scheme of our own whose pages are local and may load local files; a scheme
+// registered already is left alone. Must run before the application object exists.
+void RegisterLocalScheme(const QByteArray& name);
+
 // The page store of one profile: holds the latest page only.
 class PanePages {
 public:

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
-#include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
 #include "ui/PaneScheme.h"
@@ -47,12 +46,7 @@ public:
 
 void RegisterResScheme() {
     RegisterPaneScheme();  // the pane's pages are served the same way
-    if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme)
-        return;
-    QWebEngineUrlScheme scheme(kScheme);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
-    QWebEngineUrlScheme::registerScheme(scheme);
+    RegisterLocalScheme(kScheme);
 }
 
 void InstallResSchemeHandler(QWebEngineProfile* profile) {
