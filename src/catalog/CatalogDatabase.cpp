@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "catalog/ArrayCodec.h"
+#include "catalog/CatalogCreation.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogSchema.h"
 #include "catalog/SqliteStatement.h"
@@ -207,7 +208,7 @@ bool CatalogDatabase::IsOpen() const { return connection_ != nullptr || emptyRea
 
 void CatalogDatabase::Open(Access access) {
     if (IsOpen()) Close();
-    const CatalogFileState state = InspectCatalogFile(filePath_);
+    CatalogFileState state = InspectCatalogFile(filePath_);
     const bool readOnly = access == Access::ReadOnly;
     if (readOnly && state == CatalogFileState::Missing) {
         throw dbException("The catalog \"" + filePath_ + "\" does not exist.");
@@ -216,10 +217,17 @@ void CatalogDatabase::Open(Access access) {
         emptyReadOnly_ = true;
         return;
     }
+    if (state != CatalogFileState::Catalog) {
+        CreateCatalogFile(filePath_);
+        state = InspectCatalogFile(filePath_);
+        if (state != CatalogFileState::Catalog) {
+            throw dbException("The catalog \"" + filePath_ + "\" could not be created.");
+        }
+    }
 
+    // The library never creates the file: only a whole catalog ever bears its name.
     auto connection = std::make_unique<Connection>();
-    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
-                      SQLITE_OPEN_NOMUTEX;
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(filePath_.c_str(), &raw, flags, nullptr);
     connection->db.reset(raw);
@@ -230,15 +238,10 @@ void CatalogDatabase::Open(Access access) {
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, static_cast<int>(busyTimeout_.count()));
 
-    if (readOnly) {
-        connection->Exec("BEGIN");
-    } else {
-        if (state != CatalogFileState::Catalog) connection->Exec("PRAGMA journal_mode=WAL");
-        connection->Exec("BEGIN IMMEDIATE");
-        // Another connection may have created the catalog since the file was inspected.
-        if (connection->PragmaValue("PRAGMA application_id") != kCatalogApplicationId) {
-            connection->Exec(CatalogCreationSql().c_str());
-        }
+    connection->Exec(readOnly ? "BEGIN" : "BEGIN IMMEDIATE");
+    // The file may have been replaced since it was inspected.
+    if (connection->PragmaValue("PRAGMA application_id") != kCatalogApplicationId) {
+        throw dbException("The file \"" + filePath_ + "\" is not a Reelkeep catalog. It was left as it is.");
     }
     connection->inTransaction = true;
     connection_ = std::move(connection);

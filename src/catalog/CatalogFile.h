@@ -14,7 +14,8 @@ inline constexpr std::uint32_t kCatalogSchemaVersion = 1;
 
 enum class CatalogFileState {
     Missing,  // no file: a read-write open creates the catalog
-    Empty,    // a file of zero bytes: nothing to lose, treated as a new catalog
+    Empty,    // a file of zero bytes, or a database without a single table that no program
+              // has claimed: nothing to lose, treated as a new catalog
     Catalog,  // a catalog of this program
 };
 

@@ -131,6 +131,68 @@ TEST(CatalogFaults, AnEmptyFileIsANewCatalog) {
     EXPECT_EQ(CountMovies(path), 1u);
 }
 
+TEST(CatalogFaults, ADatabaseWithoutTablesLeftByAKillIsANewCatalog) {
+    TempFolder folder;
+    const std::string path = CatalogFilePath(folder.Path());
+    // What a process killed between the library's first page and the first table left behind.
+    SqliteExec(path, "PRAGMA journal_mode=WAL");
+    ASSERT_EQ(ReadFileBytes(path).size(), 4096u);
+    EXPECT_EQ(CountMovies(path), 0u);
+    InsertTitles(path, 2);
+    EXPECT_EQ(CountMovies(path), 2u);
+
+    // A database with a table in it is someone's, however small.
+    std::filesystem::remove(path);
+    SqliteExec(path, "CREATE TABLE Notes(x)");
+    ExpectRefusedAndUntouched(path, "database of another program");
+}
+
+TEST(CatalogFaults, TheLogOfADeletedCatalogIsNotReadIntoANewOne) {
+    TempFolder folder;
+    const std::string path = CatalogFilePath(folder.Path());
+    InsertTitles(path, 5, 3000);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Commits into the log, then dies before the log is folded into the file.
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, "PRAGMA wal_autocheckpoint=0; UPDATE Movie SET szPlot = zeroblob(9000)",
+                     nullptr, nullptr, nullptr);
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_GT(std::filesystem::file_size(path + "-wal"), 0u);
+
+    std::filesystem::remove(path);  // the user throws the catalog away, not its log
+    InsertTitles(path, 1);
+    EXPECT_EQ(CountMovies(path), 1u);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::string check;
+    sqlite3_exec(
+        db, "PRAGMA integrity_check",
+        [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) += values[0];
+            return 0;
+        },
+        &check, nullptr);
+    sqlite3_close(db);
+    EXPECT_EQ(check, "ok");
+}
+
+TEST(CatalogFaults, ACatalogIsBuiltAsideAndLeavesNothingBehind) {
+    TempFolder folder;
+    const std::string path = CatalogFilePath(folder.Path());
+    InsertTitles(path, 1);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Movies.db"});
+}
+
 TEST(CatalogFaults, AProcessKilledBeforeClosingLeavesTheCatalogAsAtTheLastClose) {
     TempFolder folder;
     const std::string path = CatalogFilePath(folder.Path());

@@ -8,13 +8,30 @@
 
 #include <csignal>
 #include <stdexcept>
+#include <string_view>
 
 extern char** environ;
 
 namespace reelkeep::test {
 
+namespace {
+
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& added) {
+    std::vector<std::string> merged(added);
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text(*entry);
+        const std::string_view name = text.substr(0, text.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& add : added) replaced = replaced || add.starts_with(name);
+        if (!replaced) merged.emplace_back(text);
+    }
+    return merged;
+}
+
+}  // namespace
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input) {
+                         const std::string& input, const std::vector<std::string>& environment) {
     std::signal(SIGPIPE, SIG_IGN);  // a child that stops reading must not end the test
     int in[2], out[2], err[2];
     if (::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC) || ::pipe2(err, O_CLOEXEC)) {
@@ -31,8 +48,13 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    std::vector<std::string> variables = MergedEnvironment(environment);
+    std::vector<char*> envp;
+    for (std::string& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -76,6 +98,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
 }
 
