@@ -2,6 +2,7 @@
 
 #include <angelscript.h>
 
+#include "catalog/CatalogPaths.h"
 #include "platform/MessageBoxStyle.h"
 #include "script/Registration.h"
 
@@ -39,6 +40,8 @@ std::string ScriptRun::Open(const std::string& url) {
 }
 
 bool ScriptRun::Download(const std::string& url, std::string& file) {
+    // Downloads land in the catalog folder: a page must never name the catalog's own files.
+    if (IsCatalogFileName(DownloadBaseName(file))) return false;
     try {
         return DownloadUrl(session_, url, file, downloadFolder_, &host_);
     } catch (const CInternetException& error) {

@@ -21,6 +21,7 @@ public:
 
     // www
     std::string Open(const std::string& url);
+    // False, with nothing requested or stored, for a name the catalog uses for its own files.
     bool Download(const std::string& url, std::string& file);
     const std::string& Location() const { return location_; }
 

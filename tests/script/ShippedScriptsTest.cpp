@@ -2,6 +2,7 @@
 // 127.0.0.1 (the site address in Include/Site.as is pointed at the test server).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "catalog/CatalogPaths.h"
@@ -148,6 +149,42 @@ TEST_F(ShippedScriptsTest, SearchOffersTheResultsAndFetchFillsTheMovieIn) {
     ASSERT_FALSE(host.boxes.empty());
     EXPECT_EQ(host.boxes.back().text, "Nothing was found for \"Unknown Film\".");
     EXPECT_EQ(Stored(other).szURL, "");
+}
+
+TEST_F(ShippedScriptsTest, APosterNamedLikeTheCatalogIsNeverDownloaded) {
+    // Pages whose poster carries a name the catalog uses for itself.
+    const std::vector<std::string> posters = {"/img/Movies.db", "/img/MOVIES.DB-wal",
+                                              "/img/movies.db-journal", "/img/Movies.DB-shm",
+                                              "/img/Movies.db.new-AbC123"};
+    std::vector<ObjectId> oids;
+    for (std::size_t i = 0; i < posters.size(); ++i) {
+        std::string page = kMoviePage;
+        page.replace(page.find("/img/matrix.jpg"), std::strlen("/img/matrix.jpg"), posters[i]);
+        server.Serve("/title/h" + std::to_string(i), page);
+        server.Serve(posters[i], "NOT A CATALOG", "image/jpeg");
+        Movie movie;
+        movie.szTitle = "Hostile " + std::to_string(i);
+        movie.szURL = server.Url("/title/h" + std::to_string(i));
+        oids.push_back(Add(movie));
+    }
+    const std::string catalogBefore = test::ReadFileBytes(CatalogFilePath(catalog.Path()));
+
+    for (const ObjectId oid : oids) Run("Fetch Details", oid);
+
+    EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().text;
+    for (const ObjectId oid : oids) {
+        const Movie stored = Stored(oid);  // every movie is still there, filled in
+        EXPECT_EQ(stored.nYear, 1999);
+        EXPECT_TRUE(stored.pszPictures.empty()) << stored.pszPictures.front();
+    }
+    for (const test::HttpRequest& request : server.Requests()) {
+        EXPECT_EQ(request.target.find("/img/"), std::string::npos) << request.target;
+    }
+    for (const auto& entry : fs::directory_iterator(catalog.Path())) {
+        EXPECT_EQ(test::ReadFileBytes(entry.path().string()).find("NOT A CATALOG"), std::string::npos)
+            << entry.path();
+    }
+    EXPECT_NE(catalogBefore.size(), 0u);
 }
 
 }  // namespace
