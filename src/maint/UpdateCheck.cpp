@@ -32,10 +32,11 @@ std::string LocalName(const std::string& name) {
     return local;
 }
 
-// A name that would reach outside the program folder: absolute, or with a ".." component.
+// A name that would reach outside the program folder (absolute, or with a ".." component),
+// or that names a folder instead of a file.
 bool IsHostileName(const std::string& name) {
     const std::string local = LocalName(name);
-    if (local.empty() || local.front() == '/') return true;
+    if (local.empty() || local.front() == '/' || local.back() == '/') return true;
     std::size_t start = 0;
     for (;;) {
         const std::size_t slash = local.find('/', start);
@@ -44,6 +45,31 @@ bool IsHostileName(const std::string& name) {
         if (slash == std::string::npos) return false;
         start = slash + 1;
     }
+}
+
+std::optional<std::uint64_t> ListedVersion(const std::string& text) {
+    unsigned short parts[4];
+    if (std::sscanf(text.c_str(), "%hu.%hu.%hu.%hu", &parts[0], &parts[1], &parts[2], &parts[3]) != 4) {
+        return std::nullopt;
+    }
+    return PackVersion(parts[0], parts[1], parts[2], parts[3]);
+}
+
+// Whether a received file is what its entry promised: the listed digest ("c") or exactly the
+// listed version ("v"). A cut transfer, an error page or a wrong file fails this. Blanks and
+// line breaks after the listed value are no part of the digest.
+bool MatchesEntry(const std::string& path, const std::string& value) {
+    if (value.starts_with('c')) {
+        std::string listed = value.substr(1);
+        listed.erase(listed.find_last_not_of(" \t\r\n") + 1);
+        const std::optional<std::string> digest = FileDigestText(path);
+        return digest && ::strcasecmp(digest->c_str(), listed.c_str()) == 0;
+    }
+    if (value.starts_with('v')) {
+        const std::optional<std::uint64_t> listed = ListedVersion(value.substr(1));
+        return listed && ReadFileVersion(path) == listed;
+    }
+    return true;  // any other value promises nothing to check
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -87,23 +113,20 @@ private:
             DebugTrace("Updating new file %s", entry.name.c_str());
             if (!Ask()) return false;
             CreateFolders(localPath.substr(0, localPath.rfind('/') + 1));
-            return Fetch(entry.name, localPath);
+            return Fetch(entry, localPath);
         }
         if (entry.value.starts_with('v')) {
             const std::optional<std::uint64_t> local = ReadFileVersion(localPath);
             if (!local) return false;
             const std::string listed = entry.value.substr(1);
-            unsigned short parts[4];
-            if (std::sscanf(listed.c_str(), "%hu.%hu.%hu.%hu", &parts[0], &parts[1], &parts[2],
-                            &parts[3]) != 4) {
-                return false;
-            }
-            if (*local >= PackVersion(parts[0], parts[1], parts[2], parts[3])) return true;
+            const std::optional<std::uint64_t> version = ListedVersion(listed);
+            if (!version) return false;
+            if (*local >= *version) return true;
             DebugTrace("Unmatched version for %s (%d.%d.%d.%d instead of %s", localPath.c_str(),
                        static_cast<int>(*local >> 48), static_cast<int>((*local >> 32) & 0xFFFF),
                        static_cast<int>((*local >> 16) & 0xFFFF), static_cast<int>(*local & 0xFFFF),
                        listed.c_str());
-            return Ask() && Fetch(entry.name, localPath);
+            return Ask() && Fetch(entry, localPath);
         }
         if (entry.value.starts_with('c')) {
             const std::optional<std::string> digest = FileDigestText(localPath);
@@ -112,7 +135,7 @@ private:
             if (::strcasecmp(digest->c_str(), listed.c_str()) == 0) return true;
             DebugTrace("Unmatched crc for %s (%s instead of %s", localPath.c_str(),
                        digest->c_str(), listed.c_str());
-            return Ask() && Fetch(entry.name, localPath);
+            return Ask() && Fetch(entry, localPath);
         }
         return false;
     }
@@ -124,7 +147,7 @@ private:
         return true;
     }
 
-    bool Fetch(const std::string& name, const std::string& localPath) {
+    bool Fetch(const UpdateEntry& entry, const std::string& localPath) {
         const std::size_t slash = localPath.rfind('/');
         const std::string temporaryPath =
             localPath.substr(0, slash + 1) + "~" + localPath.substr(slash + 1);
@@ -136,7 +159,7 @@ private:
         if (fd < 0) return false;
         ::fchmod(fd, mode);
 
-        std::string url = server_ + "/updates/" + name;
+        std::string url = server_ + "/updates/" + entry.name;
         for (char& c : url) {
             if (c == '\\') c = '/';
         }
@@ -152,6 +175,10 @@ private:
         }
         ::close(fd);
         if (status < 200 || status > 206) return false;
+        if (!MatchesEntry(temporaryPath, entry.value)) {
+            ::unlink(temporaryPath.c_str());
+            return false;
+        }
 
         if (SameFile(localPath, programFile_)) {
             pending_ = temporaryPath;

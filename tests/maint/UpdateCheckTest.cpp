@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "maint/FileDigest.h"
 #include "maint/InternetUpdateFetcher.h"
 #include "maint/MaintTestSupport.h"
 #include "maint/UpdateCheck.h"
@@ -48,7 +49,13 @@ public:
                 exchange.Send(test::HttpTestServer::Response(404, "<html><body>Not Found, sorry</body></html>"));
                 return;
             }
-            exchange.Send(test::HttpTestServer::Response(200, ReadFileBytes(path)));
+            const std::string bytes = ReadFileBytes(path);
+            if (truncateTo && !request.target.ends_with("list.txt")) {
+                exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + bytes.substr(0, truncateTo));
+                exchange.CloseAfter();
+                return;
+            }
+            exchange.Send(test::HttpTestServer::Response(200, bytes));
         });
     }
     std::string Address() const { return server_.Url(""); }
@@ -59,6 +66,7 @@ public:
     }
     test::HttpRequest First() const { return server_.Requests().at(0); }
     std::set<std::string> failing;
+    std::size_t truncateTo = 0;  // files (not the list) are cut to this many bytes when set
 
 private:
     static std::string Unescape(const std::string& target) {
@@ -76,6 +84,12 @@ private:
     std::string root_;
     test::HttpTestServer server_;
 };
+
+std::string DigestOf(const std::string& bytes) {
+    test::TempFolder folder;
+    WriteFileBytes(folder / "bytes", bytes);
+    return FileDigestText(folder / "bytes").value();
+}
 
 std::string Marker(const std::string& version) {
     return "\x7F" "ELF..RKVERSION:" + version + std::string(1, '\0') + "..";
@@ -123,13 +137,13 @@ TEST_F(UpdateCheckTest, EmptyListDoesNothing) {
 TEST_F(UpdateCheckTest, MissingFileIsAskedForCreatedAndFetched) {
     Serve("list.txt", "Scripts\\Include\\new.rki, anything;Scripts\\b.rks, v1.0.0.0;");
     Serve("Scripts/Include/new.rki", "new include");
-    Serve("Scripts/b.rks", "second");
+    Serve("Scripts/b.rks", Marker("1.0.0.0"));  // a "v" entry promises exactly that version
     const UpdateOutcome outcome = Check();
     EXPECT_EQ(outcome.result, 1);
     EXPECT_EQ(outcome.pendingReplacement, "");
     EXPECT_EQ(question.asked, 1);  // once for both files
     EXPECT_EQ(ReadFileBytes(Program("Scripts/Include/new.rki")), "new include");
-    EXPECT_EQ(ReadFileBytes(Program("Scripts/b.rks")), "second");
+    EXPECT_EQ(ReadFileBytes(Program("Scripts/b.rks")), Marker("1.0.0.0"));
     EXPECT_FALSE(FileExists(Program("Scripts/Include/~new.rki")));
     EXPECT_EQ(server.Requested().at(1), "/updates/Scripts/Include/new.rki");
     EXPECT_EQ(viewer.TakeTexts(),
@@ -279,6 +293,53 @@ TEST_F(UpdateCheckTest, RequestsAskForFreshCopiesAndCarryUnusualNamesEscaped) {
     EXPECT_EQ(server.Requested().at(1), "/updates/Scripts/My%20Script%20%231.rks");
     EXPECT_EQ(server.First().Header("Cache-Control"), "no-cache");
     EXPECT_EQ(server.First().Header("Pragma"), "no-cache");
+}
+
+TEST_F(UpdateCheckTest, AReceivedFileThatDoesNotMatchItsEntryReplacesNothing) {
+    // The server sends the first 19 bytes of each file, without a length, and closes: the
+    // transfer itself looks complete.
+    server.truncateTo = 19;
+    const std::string program = Marker("1.0.0.1") + std::string(4000, 'p');
+    const std::string script = std::string(3000, 's');
+    Install("reelkeep", Marker("1.0.0.0"));
+    Install("Scripts/a.rks", "old script");
+    Serve("reelkeep", program);
+    Serve("Scripts/a.rks", script);
+    for (const std::string& list :
+         {"Scripts\\a.rks, c" + DigestOf(script) + ";", std::string("reelkeep, v1.0.0.1;")}) {
+        SCOPED_TRACE(list);
+        Serve("list.txt", list);
+        const UpdateOutcome outcome = Check();
+        EXPECT_EQ(outcome.result, 0);
+        EXPECT_EQ(outcome.pendingReplacement, "");
+        EXPECT_EQ(ReadFileBytes(Program("Scripts/a.rks")), "old script");
+        EXPECT_EQ(ReadFileBytes(Program("reelkeep")), Marker("1.0.0.0"));
+        EXPECT_FALSE(FileExists(Program("Scripts/~a.rks")));
+        EXPECT_FALSE(FileExists(Program("~reelkeep")));
+    }
+
+    // Whole files that match their entries are put in place; a listed version must be the
+    // received file's own, not merely an older one.
+    server.truncateTo = 0;
+    Serve("list.txt", "Scripts\\a.rks, c" + DigestOf(script) + " ;reelkeep, v1.0.0.1;");
+    UpdateOutcome outcome = Check();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(ReadFileBytes(Program("Scripts/a.rks")), script);
+    EXPECT_EQ(outcome.pendingReplacement, Program("~reelkeep"));
+    fs::remove(Program("~reelkeep"));
+    Serve("list.txt", "reelkeep, v1.0.0.2;");
+    outcome = Check();
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_FALSE(FileExists(Program("~reelkeep")));
+}
+
+TEST_F(UpdateCheckTest, ANameEndingInAFolderSeparatorIsRefused) {
+    for (const std::string name : {"Scripts\\", "Scripts/", "a\\b\\"}) {
+        Serve("list.txt", name + ", x;");
+        EXPECT_EQ(Check().result, 0) << name;
+        EXPECT_EQ(question.asked, 0) << name;
+        EXPECT_TRUE(fs::is_empty(root.Path() + "prog")) << name;
+    }
 }
 
 TEST(UpdateServerTest, EnvironmentOverridesTheBuiltInAddress) {

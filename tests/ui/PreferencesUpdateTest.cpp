@@ -19,6 +19,7 @@
 #include "GuiTestSupport.h"
 #include "ScriptedSteps.h"
 #include "app/MainFrame.h"
+#include "maint/FileDigest.h"
 #include "maint/MaintStrings.h"
 #include "maint/Settings.h"
 #include "support/HttpTestServer.h"
@@ -30,6 +31,13 @@
 namespace reelkeep::test {
 
 namespace {
+
+// The digest an update list gives for these bytes.
+std::string DigestOf(const std::string& bytes) {
+    TempFolder folder;
+    WriteFileBytes(folder / "bytes", bytes);
+    return FileDigestText(folder / "bytes").value();
+}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -228,7 +236,7 @@ private slots:
         TempFolder program;
         HttpTestServer server;
         server.Serve("/updates/list.txt",
-                     "Templates\\Fresh.xsl, c00000000000000000000000000000000;", "text/plain");
+                     "Templates\\Fresh.xsl, c" + DigestOf("<xsl:stylesheet/>") + ";", "text/plain");
         server.Serve("/updates/Templates/Fresh.xsl", "<xsl:stylesheet/>", "text/xml");
         ::setenv("REELKEEP_UPDATE_SERVER", server.Url("").c_str(), 1);
         frame_->FrameSettings().programFolder = program.Path();
@@ -264,10 +272,9 @@ private slots:
         const std::string own = QCoreApplication::applicationFilePath().toStdString();
         const std::string name = QCoreApplication::applicationName().toStdString();
         HttpTestServer server;
-        server.Serve("/updates/list.txt", name + ", c00000000000000000000000000000000;",
-                     "text/plain");
-        server.Serve("/updates/" + name, "#!/bin/sh\necho \"$@\" > '" + marker + "'\n",
-                     "application/octet-stream");
+        const std::string relay = "#!/bin/sh\necho \"$@\" > '" + marker + "'\n";
+        server.Serve("/updates/list.txt", name + ", c" + DigestOf(relay) + ";", "text/plain");
+        server.Serve("/updates/" + name, relay, "application/octet-stream");
         ::setenv("REELKEEP_UPDATE_SERVER", server.Url("").c_str(), 1);
         frame_->FrameSettings().autoUpdate = 1;
         const std::string pending = frame_->FrameSettings().programFolder + "~" + name;
