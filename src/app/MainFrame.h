@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Commands.h"
+#include "catalog/CatalogDatabase.h"
 #include "catalog/MovieOrder.h"
 #include "maint/Settings.h"
 #include "present/TemplateTransform.h"
@@ -96,8 +97,13 @@ private:
     void ArmIdle();
     void OnIdle();
 
-    // Command handlers (MainFrameCommands.cpp).
+    // File > New and File > Open (MainFrameCatalog.cpp).
     void OnNewCatalog();
+    void OnOpenCatalog();
+    // Makes the folder's catalog the window's, showing these rows.
+    void UseCatalog(const std::string& folder, std::vector<MovieListRow> rows);
+
+    // Command handlers (MainFrameCommands.cpp).
     void OnNewMovie();
     void OnDeleteMovies();
     void OnSort(CommandId command);

@@ -25,7 +25,7 @@ void MainFrame::ConnectCommands() {
         connect(actions_[id], &QAction::triggered, this, handler);
     };
     on(ID_FILE_NEW, &MainFrame::OnNewCatalog);
-    on(ID_FILE_OPEN, &MainFrame::OnNewCatalog);
+    on(ID_FILE_OPEN, &MainFrame::OnOpenCatalog);
     on(ID_FILE_PRINT, [this] { pane_->Print(); });
     on(ID_FILE_PRINT_PREVIEW, [this] { pane_->PrintPreview(); });
     on(ID_FILE_PAGE_SETUP, [this] { pane_->PageSetup(); });
@@ -97,31 +97,6 @@ void MainFrame::UpdateCommandStates() {
                                                    {ID_SORT_RATING, kSortByRating},
                                                    {ID_SORT_INDEX, kSortByIndex}};
     for (const auto& [id, key] : sorts) actions_[id]->setChecked(SortKeyOf(sortOrder_) == key);
-}
-
-void MainFrame::OnNewCatalog() {
-    const std::optional<QString> chosen =
-        ChooseFolder(this, tr("Select database folder"), ScreenText(catalogFolder_));
-    if (!chosen)
-        return;
-    const std::string folder = WithTrailingSlash(StoredText(*chosen));
-    const std::string file = CatalogFilePath(folder);
-    if (QFileInfo::exists(ScreenText(file)) &&
-        !AskYesNo(this, tr("Database already exists.\nDo you want to remove it?"))) {
-        return;
-    }
-    if (!RemoveCatalogFile(file)) {
-        // Going on would open the old catalog behind the user's back.
-        ShowError(this, tr("The catalog \"%1\" could not be removed: %2")
-                            .arg(ScreenText(file), QString::fromLocal8Bit(std::strerror(errno))));
-        return;
-    }
-    catalogFolder_ = folder;
-    catalogFile_ = file;
-    list_->setUpdatesEnabled(false);
-    model_->Clear();
-    list_->setUpdatesEnabled(true);
-    pane_->ClearView();
 }
 
 void MainFrame::OnSort(CommandId command) {

@@ -1,5 +1,7 @@
 #include "catalog/CatalogOperations.h"
 
+#include "catalog/CatalogFile.h"
+
 namespace reelkeep {
 
 using Access = CatalogDatabase::Access;
@@ -17,7 +19,9 @@ CatalogDatabase Connect(const std::string& catalogFile) {
 
 std::vector<MovieListRow> LoadMovieList(const std::string& catalogFile) {
     CatalogDatabase database = Connect(catalogFile);
-    database.Open(Access::ReadWrite);
+    // Only a missing catalog needs writing; reading never waits for another program's writes.
+    const bool exists = InspectCatalogFile(catalogFile) == CatalogFileState::Catalog;
+    database.Open(exists ? Access::ReadOnly : Access::ReadWrite);
     std::vector<MovieListRow> rows = database.SelectListRows();
     database.Close();
     return rows;

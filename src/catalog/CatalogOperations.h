@@ -14,7 +14,8 @@
 
 namespace reelkeep {
 
-// One row per record in storage order. Opens read-write, so a missing catalog is created.
+// One row per record in storage order. A missing catalog is created; an existing one is only
+// read, so that another program's long write does not hold the list up.
 std::vector<MovieListRow> LoadMovieList(const std::string& catalogFile);
 
 // Every identifier of the catalog in the given order; the sort keys are read once.

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QTest>
 
@@ -10,6 +13,8 @@
 #include "app/MainFrame.h"
 #include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
+#include "maint/Settings.h"
+#include "platform/Folders.h"
 #include "support/TempFolder.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
@@ -194,11 +199,13 @@ private slots:
         QCOMPARE(StoredTitles(frame_->CatalogFile()), QStringList({"B", "D", "E"}));
     }
 
-    void newCatalogAsksBeforeRemovingAnExistingOne() {
+    void openOpensTheCatalogOfTheChosenFolder() {
         SeedDefaultCatalog({{"Kept"}});
-        TempFolder other;
+        TempFolder other, bare, foreign;
         const std::string otherFile = CatalogFilePath(other.Path());
         AddMovieByTitle(otherFile, "Elsewhere");
+        AddMovieByTitle(otherFile, "Abroad");
+        WriteFileBytes(CatalogFilePath(foreign.Path()), "not a catalog at all");
         frame_ = OpenFrame();
         const std::string originalFolder = frame_->CatalogFolder();
 
@@ -206,9 +213,47 @@ private slots:
         frame_->Action(ID_FILE_OPEN)->trigger();
         QCOMPARE(frame_->CatalogFolder(), originalFolder);
 
+        // A folder without a catalog, or with a file that is none: a clear error, no change.
+        for (const TempFolder* folder : {&bare, &foreign}) {
+            SetNextChosenFolder(QString::fromStdString(folder->Path()).chopped(1));
+            QString error;
+            WhenModalShows([&](QWidget* dialog) {
+                error = dialog->property("text").toString();
+                dialog->close();
+            });
+            frame_->Action(ID_FILE_OPEN)->trigger();
+            QVERIFY2(error.contains(QString::fromStdString(folder->Path())), qPrintable(error));
+            QCOMPARE(frame_->CatalogFolder(), originalFolder);
+            QCOMPARE(ListTitles(*frame_), QStringList({"Kept"}));
+        }
+        QVERIFY(!FileExists(CatalogFilePath(bare.Path())));
+        QCOMPARE(ReadFileBytes(CatalogFilePath(foreign.Path())), std::string("not a catalog at all"));
+
+        // A folder with a catalog: no question, its movies in order, remembered at close.
+        SetNextChosenFolder(QString::fromStdString(other.Path()).chopped(1));
+        auto seen = AnswerNextBox(true);
+        frame_->Action(ID_FILE_OPEN)->trigger();
+        QVERIFY(!seen->shown);
+        CancelPendingAnswers();
+        QCOMPARE(frame_->CatalogFolder(), other.Path());
+        QCOMPARE(ListTitles(*frame_), QStringList({"Abroad", "Elsewhere"}));
+        QCOMPARE(StoredTitles(otherFile), QStringList({"Abroad", "Elsewhere"}));
+        frame_->close();
+        QCOMPARE(LoadSettings(ProgramFolder()).database, other.Path());
+        std::remove(SettingsFilePath().c_str());
+    }
+
+    void newCatalogKeepsTheOldOneAside() {
+        SeedDefaultCatalog({{"Kept"}});
+        TempFolder other;
+        const std::string otherFile = CatalogFilePath(other.Path());
+        AddMovieByTitle(otherFile, "Elsewhere");
+        frame_ = OpenFrame();
+        const std::string originalFolder = frame_->CatalogFolder();
+
         SetNextChosenFolder(QString::fromStdString(other.Path()).chopped(1));
         auto seen = AnswerNextBox(false);
-        frame_->Action(ID_FILE_OPEN)->trigger();
+        frame_->Action(ID_FILE_NEW)->trigger();
         QCOMPARE(seen->text, QString("Database already exists.\nDo you want to remove it?"));
         QVERIFY(seen->warningIcon && seen->noIsDefault);
         QCOMPARE(frame_->CatalogFolder(), originalFolder);
@@ -222,12 +267,23 @@ private slots:
         QCOMPARE(frame_->CatalogFolder(), other.Path());
         QCOMPARE(frame_->Model()->rowCount(), 0);
         QVERIFY(!FileExists(otherFile));
+        // The old catalog lies beside, whole, under a name that says what it is.
+        QStringList aside = QDir(QString::fromStdString(other.Path()))
+                                .entryList({"Movies.db.replaced-*"}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        QVERIFY2(QRegularExpression("^Movies\\.db\\.replaced-\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d$")
+                     .match(aside.front())
+                     .hasMatch(),
+                 qPrintable(aside.front()));
+        QVERIFY(frame_->statusBar()->currentMessage().contains(aside.front()));
+        QCOMPARE(StoredTitles(other / aside.front().toStdString()), QStringList({"Elsewhere"}));
 
         // The next operation starts the fresh catalog there.
         AnswerTitle("First");
         frame_->Action(ID_MOVIE_NEW)->trigger();
         QCOMPARE(StoredTitles(otherFile), QStringList({"First"}));
         QCOMPARE(StoredTitles(CatalogFilePath(originalFolder)), QStringList({"Kept"}));
+        QCOMPARE(StoredTitles(other / aside.front().toStdString()), QStringList({"Elsewhere"}));
     }
 
     void newCatalogInAnEmptyFolderAsksNothing() {
