@@ -21,6 +21,9 @@ namespace reelkeep {
 namespace {
 
 constexpr QSize kStartSize(960, 640);
+// How long the window waits for a catalog that another program is writing before it says the
+// catalog is in use: long enough for a short write to end, short enough not to seem stuck.
+constexpr std::chrono::milliseconds kWindowBusyWait{300};
 
 }  // namespace
 
@@ -49,6 +52,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(&idleTimer_, &QTimer::timeout, this, &MainFrame::OnIdle);
     ConnectCommands();
 
+    CatalogDatabase::SetThreadBusyTimeout(kWindowBusyWait);
     settings_ = LoadSettings(ProgramFolder());
     catalogFolder_ = settings_.database;
     // Without a home folder there is no default catalog; File > Open chooses one.

@@ -79,15 +79,21 @@ void MainFrame::OnSearchChanged(const QString& text) {
 }
 
 void MainFrame::OnNewMovie() {
-    TitleDialog dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    QString typed;
     MovieListRow row;
-    try {
-        row = AddMovieByTitle(catalogFile_, StoredText(dialog.Title()));
-    } catch (const dbException& error) {
-        ShowDatabaseError(this, error);
-        return;
+    for (;;) {
+        TitleDialog dialog(this);
+        dialog.SetTitle(typed);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        typed = dialog.Title();
+        try {
+            row = AddMovieByTitle(catalogFile_, StoredText(typed));
+            break;
+        } catch (const dbException& error) {
+            // The title is offered again, so that a busy catalog costs no retyping.
+            ShowDatabaseError(this, error);
+        }
     }
     const int position = model_->AppendRow(row);
     editMode_ = true;

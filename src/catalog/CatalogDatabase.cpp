@@ -20,8 +20,8 @@ namespace {
     const int code = sqlite3_errcode(db);
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
         throw dbException("The catalog \"" + path +
-                          "\" is in use by another operation that did not finish in time (" +
-                          sqlite3_errmsg(db) + ").");
+                          "\" is in use by another program or operation, so nothing was "
+                          "changed. Try again when it has finished.");
     }
     throw dbException("Catalog \"" + path + "\": " + sqlite3_errmsg(db));
 }
@@ -192,6 +192,21 @@ struct CatalogDatabase::Connection {
         forget.Step();
     }
 };
+
+namespace {
+
+thread_local std::chrono::milliseconds threadBusyTimeout = CatalogDatabase::kDefaultBusyTimeout;
+
+}  // namespace
+
+void CatalogDatabase::SetThreadBusyTimeout(std::chrono::milliseconds timeout) {
+    threadBusyTimeout = timeout;
+}
+
+std::chrono::milliseconds CatalogDatabase::ThreadBusyTimeout() { return threadBusyTimeout; }
+
+CatalogDatabase::CatalogDatabase(std::string filePath)
+    : CatalogDatabase(std::move(filePath), threadBusyTimeout) {}
 
 CatalogDatabase::CatalogDatabase(std::string filePath, std::chrono::milliseconds busyTimeout)
     : filePath_(std::move(filePath)), busyTimeout_(busyTimeout) {}

@@ -43,8 +43,15 @@ public:
     enum class Access { ReadOnly, ReadWrite };
     static constexpr std::chrono::milliseconds kDefaultBusyTimeout{10000};
 
-    explicit CatalogDatabase(std::string filePath,
-                             std::chrono::milliseconds busyTimeout = kDefaultBusyTimeout);
+    // Waits for another writer as long as the calling thread allows (ThreadBusyTimeout).
+    explicit CatalogDatabase(std::string filePath);
+    CatalogDatabase(std::string filePath, std::chrono::milliseconds busyTimeout);
+
+    // How long connections made on this thread wait for another writer before they give up
+    // with a message saying the catalog is in use. A window's thread keeps this short, so
+    // that it never stops answering for long; other threads wait kDefaultBusyTimeout.
+    static void SetThreadBusyTimeout(std::chrono::milliseconds timeout);
+    static std::chrono::milliseconds ThreadBusyTimeout();
     ~CatalogDatabase();
     CatalogDatabase(const CatalogDatabase&) = delete;
     CatalogDatabase& operator=(const CatalogDatabase&) = delete;

@@ -46,6 +46,10 @@ QString TitleDialog::Title() const {
     return input_->text();
 }
 
+void TitleDialog::SetTitle(const QString& title) {
+    input_->setText(title);
+}
+
 void TitleDialog::accept() {
     if (input_->text().isEmpty()) {
         input_->setFocus();

@@ -20,6 +20,8 @@ public:
     TitleDialog(QWidget* parent, const QStringList& titles, const QString& derived);
 
     QString Title() const;
+    // Puts text into the edit field, as if typed (a retry after the catalog was busy).
+    void SetTitle(const QString& title);
     void accept() override;
 
 private:

@@ -274,7 +274,7 @@ TEST(CatalogFaults, ASecondWriterWaitsForTheFirstAndATimeoutSaysSo) {
             impatient.Open(Access::ReadWrite);
             ADD_FAILURE() << "a second writer got in";
         } catch (const dbException& error) {
-            EXPECT_NE(std::string(error.what()).find("in use by another operation"),
+            EXPECT_NE(std::string(error.what()).find("is in use by another program or operation"),
                       std::string::npos)
                 << error.what();
         }
