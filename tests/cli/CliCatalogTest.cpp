@@ -132,6 +132,23 @@ TEST(CliHelp, HelpAndVersionGoToStdoutWithExitCodeZero) {
     EXPECT_NE(bogus.err.find("unknown option --bogus"), std::string::npos);
 }
 
+// The README shows the usage exactly as --help prints it (scripts/refresh-docs writes it).
+TEST(CliHelp, TheReadmeShowsTheUsageAsHelpPrintsIt) {
+    const std::string readme = test::ReadFileBytes(REELKEEP_SOURCE_DIR "/README.md");
+    const std::string marker = "<!-- reelkeep-cli --help -->\n```text\n";
+    const std::size_t start = readme.find(marker);
+    ASSERT_NE(start, std::string::npos) << "README.md has no usage block";
+    const std::size_t body = start + marker.size();
+    const std::size_t end = readme.find("```\n", body);
+    ASSERT_NE(end, std::string::npos);
+    const auto help = RunProcess(REELKEEP_CLI_PATH, {"--help"});
+    EXPECT_EQ(readme.substr(body, end - body), help.out)
+        << "the README's usage is out of date: run scripts/refresh-docs";
+    EXPECT_NE(readme.find("](docs/reelkeep-window.png)"), std::string::npos);
+    EXPECT_TRUE(test::ReadFileBytes(REELKEEP_SOURCE_DIR "/docs/reelkeep-window.png")
+                    .starts_with("\x89PNG"));
+}
+
 // --catalog naming a folder that does not exist: a command that writes creates it (with the
 // folders above it), one that only reads says that there is no catalog and creates nothing.
 TEST(CliCatalogFolder, WritingCreatesAMissingFolderReadingSaysThereIsNoCatalog) {
