@@ -192,8 +192,8 @@ private slots:
 
         for (const Row& row : table) {
             QAction* action = frame_->Action(row.id);
+            QVERIFY(action);
             const QByteArray name = action->objectName().toLatin1();
-            QVERIFY2(action, name);
             if (*row.tip)
                 QCOMPARE(action->toolTip(), QString(row.tip));
             else
