@@ -98,9 +98,10 @@ CommandActions CreateCommandActions(QObject* owner) {
             action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
         }
         action->setIcon(CommandIcon(info));
-        action->setIconVisibleInMenu(info.fallbackIcon != nullptr &&
-                                     (info.id == ID_MOVIE_DELETE || info.id == ID_APP_ABOUT ||
-                                      info.id == ID_FILE_NEW || info.id == ID_FILE_OPEN));
+        // The commands with a picture of their own (the toolbar's, and New, Open, Delete and
+        // About) show it in the menus too; a picture that only the desktop's theme offers
+        // stays out of them.
+        action->setIconVisibleInMenu(info.fallbackIcon != nullptr);
         action->setCheckable(info.checkable);
         actions.insert(info.id, action);
     }

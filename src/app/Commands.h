@@ -49,7 +49,7 @@ struct CommandInfo {
     const char* prompt;    // status-bar text, "\n", tooltip; nullptr for none
     const char* shortcut;  // the accelerator the window answers; nullptr for none
     const char* themeIcon;
-    const char* fallbackIcon;
+    const char* fallbackIcon;  // our own picture (toolbar and menu images); shown in menus
     bool checkable;
 };
 

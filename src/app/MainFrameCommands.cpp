@@ -97,6 +97,12 @@ void MainFrame::UpdateCommandStates() {
                                                    {ID_SORT_RATING, kSortByRating},
                                                    {ID_SORT_INDEX, kSortByIndex}};
     for (const auto& [id, key] : sorts) actions_[id]->setChecked(SortKeyOf(sortOrder_) == key);
+    // Script items run over the selection: with none there is nothing to run them on. The
+    // "Empty" placeholder stays grayed whatever is selected.
+    for (QAction* script : scriptsMenu_->actions()) {
+        if (script != actions_[ID_SCRIPTS_EMPTY])
+            script->setEnabled(selected > 0);
+    }
 }
 
 void MainFrame::OnSort(CommandId command) {

@@ -35,13 +35,18 @@ public:
     ListImportHost(QWidget* owner, MovieListModel& model, MovieListView& list)
         : owner_(owner), model_(model), list_(list) {}
 
+    // Titles are compared as reelkeep-cli compares them, by the core's rule; the rows are
+    // taken once per drop (the drop's own rows join as they are added).
     ObjectId FindRowByTitle(const std::string& title) override {
-        const QString wanted = ScreenText(title);
-        for (int row = 0; row < model_.rowCount(); ++row) {
-            if (model_.Title(row).compare(wanted, Qt::CaseInsensitive) == 0)
-                return model_.Oid(row);
+        if (!listed_) {
+            std::vector<MovieListRow> rows;
+            rows.reserve(static_cast<std::size_t>(model_.rowCount()));
+            for (int row = 0; row < model_.rowCount(); ++row) {
+                rows.push_back({model_.Oid(row), StoredText(model_.Title(row)), false});
+            }
+            listed_.emplace(std::move(rows));
         }
-        return 0;
+        return listed_->Find(title);
     }
 
     std::optional<std::string> AskTitle(const std::string& derived,
@@ -56,6 +61,8 @@ public:
     }
 
     void MovieAdded(const MovieListRow& row) override {
+        if (listed_)
+            listed_->Append(row);
         const int position = model_.AppendRow(row);
         // Added rows join the selection; the rows selected before stay selected.
         list_.selectionModel()->select(model_.index(position, 0), QItemSelectionModel::Select);
@@ -65,6 +72,7 @@ private:
     QWidget* owner_;
     MovieListModel& model_;
     MovieListView& list_;
+    std::optional<ListedTitles> listed_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "ui/ListSelection.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
+#include "ui/WaitCursor.h"
 
 namespace reelkeep {
 
@@ -42,6 +43,7 @@ void MainFrame::OnExport(CommandId command) {
     const ListSelection selection(*list_);
     ExportResult result;
     try {
+        const WaitCursor wait;
         if (command == ID_EXPORT_XML) {
             result = ExportXml(selection, catalogFolder_, path);
         } else {

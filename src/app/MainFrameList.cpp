@@ -2,7 +2,6 @@
 // a movie's file and the context menu.
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QUrl>
@@ -16,6 +15,7 @@
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
 #include "ui/TitleDialog.h"
+#include "ui/WaitCursor.h"
 
 namespace reelkeep {
 
@@ -61,16 +61,13 @@ void MainFrame::SortList(bool lockRedraw) {
     // A new catalog exists only as a path until something is stored in it.
     if (model_->rowCount() == 0)
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    RedrawLock lock(list_, lockRedraw);
     try {
+        const WaitCursor wait;
+        RedrawLock lock(list_, lockRedraw);
         model_->ApplyOrder(SortedMovieIds(catalogFile_, sortOrder_));
     } catch (const dbException& error) {
-        QGuiApplication::restoreOverrideCursor();
         ShowDatabaseError(this, error);
-        return;
     }
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void MainFrame::OnSearchChanged(const QString& text) {
@@ -151,6 +148,10 @@ std::unique_ptr<QMenu> MainFrame::BuildListContextMenu() {
     if (selected > 0) {
         QMenu* scripts = menu->addMenu(tr("&Scripts"));
         FillScriptsMenu(scripts);
+        // After a run in this session the entry is the menu's default (drawn bold), as the
+        // last script is the submenu's.
+        if (lastScript_ != 0)
+            menu->setDefaultAction(scripts->menuAction());
         menu->addSeparator();
         if (selected == 1) {
             menu->addAction(actions_[ID_MOVIE_UPDATE]);

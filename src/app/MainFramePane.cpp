@@ -10,6 +10,7 @@
 #include "ui/MovieListView.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
+#include "ui/WaitCursor.h"
 
 namespace reelkeep {
 
@@ -20,6 +21,8 @@ void MainFrame::RefreshView(int row) {
     int chosen = row;
     RenderedPage page;
     try {
+        // A selection of thousands takes a while to build and render.
+        const WaitCursor wait;
         page = TransformSelection(source, chosen, true);
     } catch (const dbException& error) {
         pane_->ClearView();

@@ -6,8 +6,9 @@ namespace reelkeep {
 
 void MainFrame::OnPreferences() {
     PreferencesDialog sheet(this, settings_);
-    // New templates show at once.
-    if (sheet.exec() == QDialog::Accepted)
+    // New templates show at once: after OK, and after Apply even when Cancel closes the sheet.
+    const bool accepted = sheet.exec() == QDialog::Accepted;
+    if (accepted || sheet.Applied())
         RefreshView(-1);
 }
 

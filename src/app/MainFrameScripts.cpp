@@ -42,6 +42,9 @@ void MainFrame::FillScriptsMenu(QMenu* menu) {
 }
 
 void MainFrame::RunScript(std::uint32_t command, const std::string& name) {
+    // The items are grayed without a selection; nothing may run, re-sort or leave edit mode.
+    if (list_->SelectedCount() == 0)
+        return;
     std::optional<std::string> scriptText = ReadScriptText(scriptsFolder_, name);
     if (!scriptText)
         return;

@@ -1,14 +1,23 @@
 // reelkeep-cli: the core's operations without a window.
 //   reelkeep-cli [--catalog DIR] COMMAND [ARGS...]
+//   reelkeep-cli --help | --version
 // Exit codes: 0 success, 1 an error (message on stderr), 2 a usage error.
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <vector>
 
 #include "catalog/CatalogPaths.h"
 #include "cli/CliCommand.h"
+#include "maint/VersionMarker.h"
 #include "platform/Folders.h"
+
+// The marker that the program file carries (VersionMarkerData.cpp): "RKVERSION:" and the
+// version. --version prints what it holds, so it can never differ from the file's version.
+extern "C" const char reelkeep_version_marker[];
 
 namespace reelkeep::cli {
 
@@ -22,6 +31,49 @@ unsigned ParseObjectId(const std::string& text) {
 }
 
 namespace {
+
+constexpr std::string_view kSynopsis =
+    "usage: reelkeep-cli [--catalog DIR] COMMAND [ARGS...]\n"
+    "       reelkeep-cli --help | --version\n";
+
+// What a command does with the catalog folder: a command that writes creates a missing folder
+// (as the default one is created); one that reads leaves it alone and says that there is no
+// catalog; the others never look at it.
+enum class CatalogUse { None, Reads, Writes };
+
+struct CommandGuide {
+    std::string_view name;
+    CatalogUse catalog;
+    std::string_view summary;
+};
+
+constexpr CommandGuide kGuides[] = {
+    {"add", CatalogUse::Writes, "Add a movie; prints its object identifier and nIndex."},
+    {"list", CatalogUse::Reads,
+     "Every movie: object identifier, nIndex, title, year, rating, watched."},
+    {"delete", CatalogUse::Writes, "Delete the movies with these object identifiers."},
+    {"find-file", CatalogUse::Reads, "The movies whose file names hold NAME exactly."},
+    {"inspect", CatalogUse::None, "Size, video, audio, fps, width and height of each file."},
+    {"show", CatalogUse::Reads, "The XML document of these movies, as export writes it."},
+    {"export", CatalogUse::Reads,
+     "Write the movies to FILE as XML, or as HTML through the View template\n"
+     "(one movie) or the Multiple template (several)."},
+    {"scripts", CatalogUse::None, "Command identifier and name of each script."},
+    {"run-script", CatalogUse::Writes,
+     "Run the script NAME over these movies (all movies when none is given),\n"
+     "with its progress on stderr."},
+    {"add-files", CatalogUse::Writes,
+     "Add files and folders as a drop on the window does; new titles are the\n"
+     "ones derived from the file names."},
+};
+
+const CommandGuide* GuideOf(std::string_view name) {
+    for (const CommandGuide& guide : kGuides) {
+        if (guide.name == name)
+            return &guide;
+    }
+    return nullptr;
+}
 
 std::vector<std::span<const CliCommand>> CommandTables() {
     return {CatalogCommands(), MediaCommands(), PresentCommands(), ScriptCommands(),
@@ -37,25 +89,102 @@ const CliCommand* FindCommand(std::string_view name) {
     return nullptr;
 }
 
+void PrintCommandLine(std::ostream& out, const CliCommand& command) {
+    out << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << '\n';
+}
+
+// A summary's lines, each indented below its command.
+void PrintSummary(std::ostream& out, std::string_view summary) {
+    while (!summary.empty()) {
+        const std::size_t end = summary.find('\n');
+        out << "      " << summary.substr(0, end) << '\n';
+        summary = end == std::string_view::npos ? std::string_view() : summary.substr(end + 1);
+    }
+}
+
+// After a command line that cannot be run: the synopsis and the commands, on stderr.
 int Usage(std::ostream& err) {
-    err << "usage: reelkeep-cli [--catalog DIR] COMMAND [ARGS...]\ncommands:\n";
+    err << kSynopsis << "commands:\n";
+    for (const auto table : CommandTables()) {
+        for (const CliCommand& command : table) PrintCommandLine(err, command);
+    }
+    err << "Try 'reelkeep-cli --help' for more.\n";
+    return 2;
+}
+
+int Help(std::ostream& out) {
+    out << kSynopsis
+        << "\n"
+           "Works on the Reelkeep movie catalog (\"Movies.db\" in the catalog folder) without\n"
+           "the window.\n"
+           "\n"
+           "Commands:\n";
     for (const auto table : CommandTables()) {
         for (const CliCommand& command : table) {
-            err << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage
-                << '\n';
+            PrintCommandLine(out, command);
+            if (const CommandGuide* guide = GuideOf(command.name))
+                PrintSummary(out, guide->summary);
         }
     }
-    return 2;
+    out << "\n"
+           "Options:\n"
+           "  --catalog DIR  The catalog folder; without it, \"Reelkeep\" in your\n"
+           "                 documents folder. A command that writes creates the folder\n"
+           "                 when it is missing.\n"
+           "  -h, --help     Print this help and exit; COMMAND --help prints the\n"
+           "                 command's own.\n"
+           "  --version      Print the program's version and exit.\n"
+           "\n"
+           "Scripts come from the program's \"Scripts\" folder (--scripts names another).\n"
+           "Without a terminal on stdin, user.input and user.select are cancelled and\n"
+           "user.alert answers with the box's default button.\n"
+           "\n"
+           "Exit codes: 0 success, 1 an error (message on stderr), 2 a usage error.\n";
+    return 0;
+}
+
+int CommandHelp(std::ostream& out, const CliCommand& command) {
+    out << "usage: reelkeep-cli [--catalog DIR] " << command.name
+        << (command.usage.empty() ? "" : " ") << command.usage << '\n';
+    if (const CommandGuide* guide = GuideOf(command.name))
+        PrintSummary(out, guide->summary);
+    return 0;
+}
+
+int Version(std::ostream& out) {
+    const std::string_view marker = reelkeep_version_marker;
+    out << "reelkeep-cli " << marker.substr(kVersionMarkerPrefix.size()) << '\n';
+    return 0;
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// The catalog folder named with --catalog, made ready for a command that writes: created
+// with the folders above it when missing. Empty with a message when it cannot be.
+std::string PrepareCatalogFolder(const std::string& folder, std::ostream& err) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder)) {
+        const int code = error ? error.value() : ENOTDIR;
+        err << "reelkeep-cli: cannot create the catalog folder \"" << folder
+            << "\": " << std::strerror(code == EEXIST ? ENOTDIR : code) << '\n';
+        return {};
+    }
+    return folder;
 }
 
 int Run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string catalog;
     std::size_t next = 0;
-    while (next < args.size() && args[next].rfind("--", 0) == 0) {
+    while (next < args.size() && args[next].rfind("-", 0) == 0) {
         if (args[next] == "--catalog" && next + 1 < args.size()) {
             catalog = args[next + 1];
             next += 2;
+        } else if (IsHelp(args[next])) {
+            return Help(std::cout);
+        } else if (args[next] == "--version") {
+            return Version(std::cout);
         } else {
             std::cerr << "reelkeep-cli: unknown option " << args[next] << '\n';
             return Usage(std::cerr);
@@ -67,13 +196,32 @@ int Run(int argc, char** argv) {
         std::cerr << "reelkeep-cli: unknown command " << args[next] << '\n';
         return Usage(std::cerr);
     }
-    CliContext context{catalog.empty() ? DefaultCatalogFolder() : WithTrailingSlash(catalog),
-                       std::cout, std::cerr};
-    if (context.catalogFolder.empty()) {
-        std::cerr << "reelkeep-cli: no documents folder; name the catalog with --catalog DIR\n";
-        return 1;
-    }
     const std::span<const std::string> commandArgs(args.data() + next + 1, args.size() - next - 1);
+    if (!commandArgs.empty() && IsHelp(commandArgs.front()))
+        return CommandHelp(std::cout, *command);
+
+    const CommandGuide* guide = GuideOf(command->name);
+    const CatalogUse use = guide ? guide->catalog : CatalogUse::Reads;
+    CliContext context{{}, std::cout, std::cerr};
+    if (use != CatalogUse::None) {
+        if (catalog.empty()) {
+            context.catalogFolder = DefaultCatalogFolder();
+            if (context.catalogFolder.empty()) {
+                std::cerr << "reelkeep-cli: no documents folder; name the catalog with "
+                             "--catalog DIR\n";
+                return 1;
+            }
+        } else {
+            context.catalogFolder = WithTrailingSlash(catalog);
+            // A command that only reads reports the missing catalog itself.
+            if (use == CatalogUse::Writes &&
+                PrepareCatalogFolder(context.catalogFolder, std::cerr).empty()) {
+                return 1;
+            }
+        }
+    } else if (!catalog.empty()) {
+        context.catalogFolder = WithTrailingSlash(catalog);
+    }
     try {
         return command->run(context, commandArgs);
     } catch (const UsageError& error) {

@@ -1,10 +1,10 @@
 #include "import/MovieImport.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "import/FolderWalk.h"
 #include "media/AviHeader.h"
+#include "platform/CaseFold.h"
 
 namespace reelkeep {
 
@@ -105,11 +105,7 @@ private:
 
 ObjectId ListedTitles::Find(const std::string& title) const {
     const auto same = [&title](const MovieListRow& row) {
-        return std::equal(row.title.begin(), row.title.end(), title.begin(), title.end(),
-                          [](char a, char b) {
-                              return std::tolower(static_cast<unsigned char>(a)) ==
-                                     std::tolower(static_cast<unsigned char>(b));
-                          });
+        return EqualIgnoringCase(row.title, title);
     };
     const auto found = std::find_if(rows_.begin(), rows_.end(), same);
     return found == rows_.end() ? 0 : found->oid;

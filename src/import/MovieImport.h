@@ -26,8 +26,9 @@ public:
     virtual void MovieAdded(const MovieListRow& row) = 0;
 };
 
-// A list of rows held in memory, for callers without a window: titles are compared without
-// regard to ASCII case, new movies are appended.
+// A list of rows held in memory: titles are compared without regard to case as
+// EqualIgnoringCase does, new movies are appended. The window and reelkeep-cli both find
+// titles through it.
 class ListedTitles {
 public:
     explicit ListedTitles(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {}

@@ -61,11 +61,10 @@ Settings LoadSettings(const std::string& programFolder) {
         }
     }
 
-    if (settings.view.empty()) settings.view = settings.programFolder + "Templates/View.xsl";
-    if (settings.edit.empty()) settings.edit = settings.programFolder + "Templates/Edit.xsl";
-    if (settings.multiple.empty()) {
-        settings.multiple = settings.programFolder + "Templates/Multiple.xsl";
-    }
+    const std::string templates = ProgramDataFolder(settings.programFolder, "Templates");
+    if (settings.view.empty()) settings.view = templates + "View.xsl";
+    if (settings.edit.empty()) settings.edit = templates + "Edit.xsl";
+    if (settings.multiple.empty()) settings.multiple = templates + "Multiple.xsl";
     if (settings.database.empty()) settings.database = DefaultCatalogFolder();
 
     settings.databaseFile = CatalogFilePath(settings.database);

@@ -45,7 +45,7 @@ public:
         if (!Fits(0, 11) || Read4(0) != kRiff)
             return;
         // Only three bytes of the form type count, so "AVI " and "AVIX" both pass.
-        if (head_[8] != 'A' || head_[9] != 'V' || head_[10] != 'I')
+        if (At(8) != 'A' || At(9) != 'V' || At(10) != 'I')
             return;
         for (std::uint64_t pos = 12; Fits(pos, 12); pos = Next(pos)) {
             if (Read4(pos) != kList)
@@ -60,17 +60,21 @@ private:
         return pos <= head_.size() && width <= head_.size() - pos;
     }
 
+    // Every byte is read through here. The walk checks each field with Fits() first and stops
+    // where one does not fit; this check is the last line, so that no slip in those checks
+    // can ever read past the head: a byte beyond it reads as 0.
+    std::uint8_t At(std::uint64_t pos) const { return pos < head_.size() ? head_[pos] : 0; }
+
     FourCC Read4(std::uint64_t pos) const {
-        return {head_[pos], head_[pos + 1], head_[pos + 2], head_[pos + 3]};
+        return {At(pos), At(pos + 1), At(pos + 2), At(pos + 3)};
     }
     std::uint16_t ReadU16(std::uint64_t pos) const {
-        return static_cast<std::uint16_t>(head_[pos] | head_[pos + 1] << 8);
+        return static_cast<std::uint16_t>(At(pos) | At(pos + 1) << 8);
     }
     std::uint32_t ReadU32(std::uint64_t pos) const {
-        return static_cast<std::uint32_t>(head_[pos]) |
-               static_cast<std::uint32_t>(head_[pos + 1]) << 8 |
-               static_cast<std::uint32_t>(head_[pos + 2]) << 16 |
-               static_cast<std::uint32_t>(head_[pos + 3]) << 24;
+        return static_cast<std::uint32_t>(At(pos)) | static_cast<std::uint32_t>(At(pos + 1)) << 8 |
+               static_cast<std::uint32_t>(At(pos + 2)) << 16 |
+               static_cast<std::uint32_t>(At(pos + 3)) << 24;
     }
     std::int32_t ReadI32(std::uint64_t pos) const {
         return static_cast<std::int32_t>(ReadU32(pos));

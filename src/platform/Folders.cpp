@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,19 @@ std::string ProgramFolder() {
     if (length <= 0) return "./";
     std::string path(buffer.data(), static_cast<std::size_t>(length));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string ProgramDataFolder(const std::string& programFolder, std::string_view name) {
+    const std::string beside = WithTrailingSlash(programFolder) + std::string(name) + "/";
+    std::error_code error;
+    if (std::filesystem::is_directory(beside, error))
+        return beside;
+    const std::filesystem::path shared =
+        (std::filesystem::path(beside) / ".." / ".." / "share" / "reelkeep" / name)
+            .lexically_normal();
+    if (std::filesystem::is_directory(shared, error))
+        return WithTrailingSlash(shared.string());
+    return beside;
 }
 
 std::string DocumentsFolder() {

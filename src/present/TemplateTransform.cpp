@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/Folders.h"
 #include "present/CatalogDocument.h"
 #include "present/XmlRuntime.h"
 
@@ -60,8 +61,8 @@ void DescribeOutput(RenderedPage& page, xsltStylesheet* style, const xmlDoc& res
 }  // namespace
 
 TemplatePaths DefaultTemplatePaths(const std::string& programFolder) {
-    return {programFolder + "Templates/View.xsl", programFolder + "Templates/Edit.xsl",
-            programFolder + "Templates/Multiple.xsl"};
+    const std::string folder = ProgramDataFolder(programFolder, "Templates");
+    return {folder + "View.xsl", folder + "Edit.xsl", folder + "Multiple.xsl"};
 }
 
 const std::string& ChooseTemplate(const TemplatePaths& templates, int selection, bool display,

@@ -15,7 +15,8 @@ struct TemplatePaths {
     std::string multiple;  // several movies
 };
 
-// "Templates/View.xsl" and its siblings in the program folder (which ends in "/").
+// "View.xsl" and its siblings in the program's "Templates" folder (ProgramDataFolder: beside
+// the program, or in ../share/reelkeep/ when installed); programFolder ends in "/".
 TemplatePaths DefaultTemplatePaths(const std::string& programFolder);
 
 // Which template renders a document built for `selection` (as the build left it).

@@ -90,6 +90,6 @@ std::string ReadIncludeText(const std::string& scriptsFolder, const std::string&
     return text;
 }
 
-std::string DefaultScriptsFolder() { return ProgramFolder() + "Scripts/"; }
+std::string DefaultScriptsFolder() { return ProgramDataFolder(ProgramFolder(), "Scripts"); }
 
 }  // namespace reelkeep

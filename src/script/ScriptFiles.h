@@ -31,7 +31,8 @@ std::optional<std::string> ReadScriptText(const std::string& scriptsFolder, cons
 // nothing in between. Files that cannot be read are skipped.
 std::string ReadIncludeText(const std::string& scriptsFolder, const std::string& name);
 
-// "<program folder>Scripts/".
+// The program's "Scripts/" folder: beside the program, or in ../share/reelkeep/ when
+// installed (ProgramDataFolder).
 std::string DefaultScriptsFolder();
 
 }  // namespace reelkeep

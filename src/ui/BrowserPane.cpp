@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QChildEvent>
+#include <QDesktopServices>
 #include <QEventLoop>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 
 #include "ui/FormCapture.h"
@@ -30,6 +32,14 @@ QWebEnginePage::WebAction ActionOf(BrowserPane::EditCommand command) {
     return QWebEnginePage::NoWebAction;
 }
 
+// Addresses that the desktop's browser or mail program takes. Others (a local file, our own
+// schemes) could start any program with any file, so a page cannot hand them on.
+bool OpensInTheDesktopBrowser(const QUrl& url) {
+    static const QStringList schemes = {QStringLiteral("http"), QStringLiteral("https"),
+                                        QStringLiteral("ftp"), QStringLiteral("mailto")};
+    return url.isValid() && schemes.contains(url.scheme().toLower());
+}
+
 }  // namespace
 
 BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
@@ -39,6 +49,8 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     InstallResSchemeHandler(page()->profile());
     auto* capture = new FormCapture(page());
     connect(capture, &FormCapture::FormPosted, this, &BrowserPane::FormPosted);
+    connect(page(), &QWebEnginePage::newWindowRequested, this,
+            &BrowserPane::OnNewWindowRequested);
     ClearView();
 }
 
@@ -50,6 +62,13 @@ void BrowserPane::childEvent(QChildEvent* event) {
 
 void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding) {
     setUrl(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
+}
+
+void BrowserPane::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
+    // Only what the user asked for with a click or a key: a page that opens windows by
+    // itself would start the browser at every refresh. The pane itself stays where it is.
+    if (request.isUserInitiated() && OpensInTheDesktopBrowser(request.requestedUrl()))
+        QDesktopServices::openUrl(request.requestedUrl());
 }
 
 void BrowserPane::ClearView() {

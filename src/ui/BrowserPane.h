@@ -1,10 +1,13 @@
 // The right pane: a web view without a context menu of its own that leaves dropped files to
 // the window. It empties itself, shows the help page, and runs the print and clipboard
-// commands of the menus.
+// commands of the menus. A page's request for a new window (a link with a target of its own,
+// `window.open`) opens the address in the desktop's web browser.
 #pragma once
 
 #include <QPrinter>
 #include <QWebEngineView>
+
+class QWebEngineNewWindowRequest;
 
 namespace reelkeep {
 
@@ -40,6 +43,8 @@ signals:
     void FormPosted(const QByteArray& body);
 
 private:
+    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
+
     QPrinter printer_;
     bool printing_ = false;
 };

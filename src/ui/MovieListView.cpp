@@ -86,7 +86,9 @@ void MovieListView::SelectAndFocus(int row) {
 }
 
 void MovieListView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    // The keypad's Delete arrives with the keypad modifier; it is the same key to the user.
+    if (event->key() == Qt::Key_Delete &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         emit DeleteRequested();
         event->accept();
         return;

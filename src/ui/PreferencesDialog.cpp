@@ -197,6 +197,7 @@ bool PreferencesDialog::Apply() {
         settings_.edit = StoredText(edit_->text());
         settings_.multiple = StoredText(multiple_->text());
     }
+    applied_ = true;
     return true;
 }
 

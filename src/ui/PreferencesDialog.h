@@ -26,6 +26,8 @@ public:
     QTabWidget* Pages() const { return pages_; }
     QDialogButtonBox* Buttons() const { return buttons_; }
     void accept() override;
+    // Apply stored the pages at least once, whatever button closes the sheet afterwards.
+    bool Applied() const { return applied_; }
 
     // Largest value the arrows reach; a typed value may be larger.
     static constexpr int kTimeoutArrowLimit = 300000;
@@ -50,6 +52,7 @@ private:
     TimeoutEdit* timeout_ = nullptr;
     bool shown_[2] = {false, false};
     bool filling_ = false;
+    bool applied_ = false;
 };
 
 }  // namespace reelkeep

@@ -107,9 +107,10 @@ void CScriptRunDlg::OnWorkerDone() {
 }
 
 void CScriptRunDlg::reject() {
+    // A confirmation like every other: the warning icon, No as the default.
     const int answer =
         ShowStyledMessageBox(this, tr("Cancel script?"), QString::fromLatin1(kAppTitle),
-                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+                             MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
     if (answer == IDYES && !run_.Cancelled())
         run_.Cancel();
 }

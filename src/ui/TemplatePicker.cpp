@@ -30,6 +30,8 @@ std::optional<QString> ChooseTemplateFile(QWidget* parent, const QString& stored
     QFileDialog dialog(parent, QString(), storedPath,
                        QObject::tr("XSL Files (*.xsl);;All Files (*)"));
     dialog.setObjectName(QStringLiteral("templatePicker"));
+    // Qt's own dialog, as the window's other file dialogs.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("xsl"));

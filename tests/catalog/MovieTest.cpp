@@ -112,6 +112,11 @@ TEST(ArrayCodec, RoundTripsKeepOrderDuplicatesEmptiesAndEveryByte) {
 
 TEST(ArrayCodec, DamagedBytesAreRefusedNotRead) {
     EXPECT_FALSE(DecodeStringArray("\x05" "abc"));          // length past the end
+    // A length that the whole blob could hold but not what is left after the length itself.
+    EXPECT_FALSE(DecodeStringArray("\x04" "abc"));
+    EXPECT_FALSE(DecodeStringArray("\x01" "a" "\x04" "bc"));  // the same at the second entry
+    EXPECT_FALSE(DecodeStringArray("\x80\x01" + std::string(127, 'x')));  // two-byte length
+    EXPECT_EQ(DecodeStringArray("\x03" "abc"), StringArray{"abc"});  // exactly what is left
     EXPECT_FALSE(DecodeStringArray("\x80"));                 // length cut short
     EXPECT_FALSE(DecodeStringArray(std::string(11, '\xFF')));  // length past 64 bits
     EXPECT_FALSE(DecodeInt64Array("1234567"));               // not a whole number of entries

@@ -3,6 +3,7 @@
 
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
+#include "maint/VersionMarker.h"
 #include "support/Process.h"
 #include "support/TempFolder.h"
 
@@ -80,6 +81,117 @@ TEST_F(CliCatalogTest, ErrorsAndUsageHaveTheirExitCodes) {
     EXPECT_EQ(Cli({"delete", "abc"}).exitCode, 2);
     EXPECT_EQ(Cli({"delete", "0"}).exitCode, 2);
     EXPECT_EQ(RunProcess(REELKEEP_CLI_PATH, {"--bogus", "list"}).exitCode, 2);
+}
+
+TEST(CliHelp, HelpAndVersionGoToStdoutWithExitCodeZero) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"-h"}, {"--catalog", "/nowhere", "--help"}}) {
+        const auto help = RunProcess(REELKEEP_CLI_PATH, args);
+        EXPECT_EQ(help.exitCode, 0) << args.front();
+        EXPECT_EQ(help.err, "");
+        EXPECT_EQ(help.out.rfind("usage: reelkeep-cli [--catalog DIR] COMMAND [ARGS...]\n", 0), 0u)
+            << help.out;
+        // Every command is listed, each with what it does on the lines below it.
+        for (const char* command : {"add TITLE", "list", "delete OID...", "find-file NAME",
+                                    "inspect FILE...", "show OID...", "export --xml FILE",
+                                    "scripts [--scripts DIR]", "run-script ", "add-files PATH..."}) {
+            const std::size_t at = help.out.find(std::string("\n  ") + command);
+            ASSERT_NE(at, std::string::npos) << command;
+            const std::size_t next = help.out.find('\n', at + 1);
+            EXPECT_EQ(help.out.compare(next, 7, "\n      "), 0) << command;
+        }
+        EXPECT_NE(help.out.find("Exit codes: 0 success"), std::string::npos);
+    }
+
+    // A command's own help runs nothing.
+    TempFolder folder;
+    for (const char* option : {"--help", "-h"}) {
+        const auto add = RunProcess(REELKEEP_CLI_PATH, {"--catalog", folder.Path(), "add", option});
+        EXPECT_EQ(add.exitCode, 0);
+        EXPECT_EQ(add.out.rfind("usage: reelkeep-cli [--catalog DIR] add TITLE\n      Add a movie", 0),
+                  0u)
+            << add.out;
+    }
+    EXPECT_FALSE(test::FileExists(folder / "Movies.db"));
+
+    // The version is the one the program file's version marker holds.
+    const auto version = RunProcess(REELKEEP_CLI_PATH, {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    const std::optional<std::uint64_t> marked = ReadFileVersion(REELKEEP_CLI_PATH);
+    ASSERT_TRUE(marked);
+    std::string expected = "reelkeep-cli ";
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        expected += std::to_string((*marked >> shift) & 0xFFFF) + (shift ? "." : "\n");
+    }
+    EXPECT_EQ(version.out, expected);
+
+    // Unknown options are still usage errors, on stderr.
+    const auto bogus = RunProcess(REELKEEP_CLI_PATH, {"--bogus"});
+    EXPECT_EQ(bogus.exitCode, 2);
+    EXPECT_EQ(bogus.out, "");
+    EXPECT_NE(bogus.err.find("unknown option --bogus"), std::string::npos);
+}
+
+// The README shows the usage exactly as --help prints it (scripts/refresh-docs writes it).
+TEST(CliHelp, TheReadmeShowsTheUsageAsHelpPrintsIt) {
+    const std::string readme = test::ReadFileBytes(REELKEEP_SOURCE_DIR "/README.md");
+    const std::string marker = "<!-- reelkeep-cli --help -->\n```text\n";
+    const std::size_t start = readme.find(marker);
+    ASSERT_NE(start, std::string::npos) << "README.md has no usage block";
+    const std::size_t body = start + marker.size();
+    const std::size_t end = readme.find("```\n", body);
+    ASSERT_NE(end, std::string::npos);
+    const auto help = RunProcess(REELKEEP_CLI_PATH, {"--help"});
+    EXPECT_EQ(readme.substr(body, end - body), help.out)
+        << "the README's usage is out of date: run scripts/refresh-docs";
+    EXPECT_NE(readme.find("](docs/reelkeep-window.png)"), std::string::npos);
+    EXPECT_TRUE(test::ReadFileBytes(REELKEEP_SOURCE_DIR "/docs/reelkeep-window.png")
+                    .starts_with("\x89PNG"));
+}
+
+// --catalog naming a folder that does not exist: a command that writes creates it (with the
+// folders above it), one that only reads says that there is no catalog and creates nothing.
+TEST(CliCatalogFolder, WritingCreatesAMissingFolderReadingSaysThereIsNoCatalog) {
+    TempFolder root;
+    const std::string missing = root / "new/deeper";
+    const std::string out = root / "out";
+    for (const std::vector<std::string>& read :
+         {std::vector<std::string>{"list"}, {"show", "1"}, {"find-file", "a.avi"},
+          {"export", "--xml", out, "1"}, {"export", "--html", out, "1"}}) {
+        std::vector<std::string> args = {"--catalog", missing};
+        args.insert(args.end(), read.begin(), read.end());
+        const auto result = RunProcess(REELKEEP_CLI_PATH, args);
+        EXPECT_EQ(result.exitCode, 1) << read.front();
+        EXPECT_NE(result.err.find("The catalog \"" + missing + "/Movies.db\" does not exist"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_FALSE(test::FileExists(root / "new")) << read.front();
+        EXPECT_FALSE(test::FileExists(out));
+    }
+    EXPECT_EQ(RunProcess(REELKEEP_CLI_PATH, {"--catalog", missing, "inspect", "/dev/null"}).exitCode,
+              0);
+    EXPECT_FALSE(test::FileExists(root / "new"));
+
+    const auto added = RunProcess(REELKEEP_CLI_PATH, {"--catalog", missing, "add", "First"});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    EXPECT_EQ(added.out, "1\t1\n");
+    EXPECT_EQ(RunProcess(REELKEEP_CLI_PATH, {"--catalog", missing, "list"}).out,
+              "1\t1\tFirst\t0\t0\t0\n");
+    TempFolder media;
+    test::WriteFileBytes(media / "Dropped.avi", "x");
+    EXPECT_EQ(RunProcess(REELKEEP_CLI_PATH,
+                         {"--catalog", root / "other", "add-files", media / "Dropped.avi"})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(test::FileExists(root / "other/Movies.db"));
+
+    // Something other than a folder in the way.
+    test::WriteFileBytes(root / "file", "x");
+    const auto blocked = RunProcess(REELKEEP_CLI_PATH, {"--catalog", root / "file", "add", "X"});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_NE(blocked.err.find("cannot create the catalog folder"), std::string::npos)
+        << blocked.err;
+    EXPECT_EQ(test::ReadFileBytes(root / "file"), "x");
 }
 
 TEST(CliDefaultCatalog, WithoutCatalogOptionTheDocumentsFolderIsUsed) {

@@ -1,5 +1,6 @@
 // reelkeep-cli show and export end to end, with the templates the build puts beside it.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
@@ -68,6 +69,27 @@ TEST_F(CliPresentTest, ExportHtmlUsesViewForOneAndMultipleForSeveral) {
     const std::string counted = folder / "count.txt";
     ASSERT_EQ(Cli({"export", "--html", counted, "--template", custom, "1", "3"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(counted), "2");
+}
+
+// An array whose stored length fits the whole blob but not what follows the length: the
+// record is reported damaged, never read past the blob's end.
+TEST_F(CliPresentTest, AnArrayLongerThanItsBlobIsReportedDamaged) {
+    for (const char* blob : {"X'04616263'", "X'01610462630a'"}) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(CatalogFilePath(folder.Path()).c_str(), &db), SQLITE_OK);
+        const std::string sql = std::string("UPDATE Movie SET pszDirectors = ") + blob +
+                                " WHERE oid = 2";
+        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        const auto shown = Cli({"show", "2"});
+        EXPECT_EQ(shown.exitCode, 1) << blob;
+        EXPECT_EQ(shown.out, "") << blob;
+        EXPECT_NE(shown.err.find("a record is damaged (field pszDirectors)"), std::string::npos)
+            << shown.err;
+        // The other movies read as before.
+        EXPECT_EQ(Cli({"show", "1"}).exitCode, 0);
+    }
 }
 
 TEST_F(CliPresentTest, FailuresAreReportedWithoutWritingAnything) {

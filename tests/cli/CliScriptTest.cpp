@@ -55,6 +55,16 @@ TEST_F(CliScriptTest, RunScriptFillsEveryMovieOrTheChosenOnes) {
     EXPECT_EQ(Cli({"list"}).out, "1\t1\tZeta!\t0\t0\t0\n2\t2\talpha!!\t0\t0\t0\n");
 }
 
+TEST_F(CliScriptTest, ReverseFindStartingWhereAMatchBegins) {
+    WriteFileBytes(scripts / "Find.rks",
+                   "string text = 'abcabc';\n"
+                   "szTitle = 'rfind ' + text.rfind('bc', 4) + ' ' + text.rfind('bc', 3) + ' ' +\n"
+                   "          text.rfind('abc', 0) + ' ' + text.find('bc', 4);\n");
+    const auto run = Cli({"run-script", "--scripts", scripts.Path(), "Find", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Cli({"list"}).out, "1\t1\trfind 4 1 0 4\t0\t0\t0\n2\t2\talpha\t0\t0\t0\n");
+}
+
 TEST_F(CliScriptTest, FailuresAndQuestionsWithoutATerminal) {
     WriteFileBytes(scripts / "Broken.rks", "szTitle = ;");
     auto broken = Cli({"run-script", "--scripts", scripts.Path(), "Broken"});

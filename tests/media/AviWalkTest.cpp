@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "GuardedBytes.h"
 #include "RiffBuilder.h"
 #include "media/AviHeader.h"
 
@@ -12,12 +13,12 @@ namespace {
 using namespace test;
 using namespace std::string_view_literals;
 
-// The bytes are copied into a buffer of exactly their size, so that a read past the end is
-// caught by the address sanitizer.
+// The bytes end exactly where an unreadable page begins, so that a read past the end fails
+// the test in the release build too, not only under the address sanitizer.
 AviHeaderInfo Walk(const std::string& bytes) {
-    const std::vector<std::uint8_t> head(bytes.begin(), bytes.end());
+    const GuardedBytes head(bytes);
     AviHeaderInfo info;
-    WalkAviHeaders(head, info);
+    WalkAviHeaders(head.Bytes(), info);
     return info;
 }
 
@@ -207,6 +208,24 @@ TEST(AviWalk, FieldsPastTheEndEndTheirLoop) {
     std::string format = Chunk("strf", std::string(12, '\x01'));
     const std::string strl = ListChunk("strl", StrhChunk({}) + format);
     EXPECT_TRUE(NothingFound(Walk(RiffForm("AVI ", ListChunk("hdrl", strl)))));
+}
+
+// A video format block that ends anywhere short of the end of its compression code, last in
+// the file: the code is not read, nor is anything after the block.
+TEST(AviWalk, AFormatBlockEndingShortOfItsCompressionCodeIsNotReadPast) {
+    StreamHeader header;
+    header.handler = "HFYU";
+    for (std::size_t length = 0; length <= 20; ++length) {
+        std::string bitmap = BitmapStrf(320, 240, "XVID").substr(8, length);
+        const std::string strl = ListChunk("strl", StrhChunk(header) + Chunk("strf", bitmap));
+        const AviHeaderInfo info = Walk(RiffForm("AVI ", ListChunk("hdrl", strl)));
+        if (length < 20) {
+            EXPECT_TRUE(NothingFound(info)) << length;
+        } else {
+            EXPECT_EQ(info.video, "XviD MPEG-4 Codec");
+            EXPECT_EQ(info.width, 320);
+        }
+    }
 }
 
 TEST(AviWalk, CorruptSizesCannotLoopOrGoBackwards) {

@@ -52,6 +52,10 @@ TEST(ScriptString, FindAndReverseFind) {
     EXPECT_EQ(Number("number = string('abcabc').rfind('bc');"), 4);
     EXPECT_EQ(Number("number = string('abcabc').find('bc', 2);"), 4);
     EXPECT_EQ(Number("number = string('abcabc').rfind('bc', 3);"), 1);
+    // A start exactly where a match begins finds that match.
+    EXPECT_EQ(Number("number = string('abcabc').rfind('bc', 4);"), 4);
+    EXPECT_EQ(Number("number = string('abcabc').rfind('abc', 0);"), 0);
+    EXPECT_EQ(Number("number = string('abcabc').find('bc', 4);"), 4);
     EXPECT_EQ(Number("number = string('abc').find('a', 100);"), -1);
     EXPECT_EQ(Number("number = string('abc').rfind('c', 100);"), 2);
 }

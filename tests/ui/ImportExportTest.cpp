@@ -164,6 +164,38 @@ private slots:
         QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "One"}));
     }
 
+    // The same titles and files as reelkeep-cli's test: the two match titles alike.
+    void droppedTitlesMatchIgnoringCaseBeyondAscii() {
+        const std::vector<ObjectId> oids =
+            SeedDefaultCatalog({{"\xC3\x89lan"}, {"\xC9" "cole"},
+                                {"\xCE\xA3\xCE\x8A\xCE\xA3\xCE\xA5\xCE\xA6\xCE\x9F\xCE\xA3"},
+                                {"Stra\xC3\x9F" "e"}});
+        frame_ = OpenFrame();
+        TempFolder media;
+        const std::vector<std::string> files = {
+            "\xC3\xA9lan.avi", "\xC3\x89" "COLE.avi",
+            "\xCF\x83\xCE\xAF\xCF\x83\xCF\x85\xCF\x86\xCE\xBF\xCF\x82.avi", "Elan.avi",
+            "STRASSE.avi"};
+        QStringList paths;
+        for (const std::string& file : files) {
+            WriteFileBytes(media / file, "x");
+            paths << QString::fromStdString(media / file);
+        }
+        QStringList asked;
+        std::function<void(TitleDialog*)> answer = [&](TitleDialog* dialog) {
+            asked << dialog->Title();
+            dialog->accept();
+            if (asked.size() < 2)
+                WhenShows<TitleDialog>(answer, dialog);
+        };
+        WhenShows<TitleDialog>(answer);
+        DropOnWindow(*frame_, paths);
+        QCOMPARE(asked, QStringList({"Elan", "STRASSE"}));
+        for (std::size_t i = 0; i < 3; ++i)
+            QCOMPARE(ReadMovie(oids[i]).pszFilenames, StringArray{files[i]});
+        QVERIFY(ReadMovie(oids[3]).pszFilenames.empty());
+    }
+
     void filesDroppedOnThePaneReachTheWindow() {
         TempFolder media;
         WriteFileBytes(media / "Delicatessen.avi", "");

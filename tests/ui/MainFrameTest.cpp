@@ -24,6 +24,7 @@
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
 #include "ui/PaneScheme.h"
+#include "ui/Prompts.h"
 #include "ui/ResScheme.h"
 
 namespace reelkeep::test {
@@ -36,6 +37,15 @@ QStringList Texts(const QList<QAction*>& actions) {
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     return texts;
+}
+
+// The menu of the menu bar, or one of its submenus, that lists the action.
+QMenu* MenuHolding(const MainFrame& frame, const QAction* action) {
+    for (QMenu* menu : frame.menuBar()->findChildren<QMenu*>()) {
+        if (menu->actions().contains(const_cast<QAction*>(action)))
+            return menu;
+    }
+    return nullptr;
 }
 
 QMenu* TopMenu(const MainFrame& frame, const QString& title) {
@@ -110,52 +120,169 @@ private slots:
         QCOMPARE(frame_->List()->width(), frame_->Splitter()->sizes()[0]);
     }
 
-    void everyCommandHasItsPromptTooltipAndKey() {
-        const struct {
+    // Every command of the window in one table: its menu text, the prompt that the status bar
+    // shows while the item is highlighted, the tooltip, the key, whether its picture shows in
+    // the menus, and when it is enabled with the list holding the focus.
+    void everyCommandHasItsPromptKeyPictureAndEnablingRule() {
+        enum class Enabled { Always, Never, AnySelected, OneSelected, BrowserFocused };
+        const struct Row {
             CommandId id;
+            const char* text;  // nullptr: in no menu
             const char* status;
             const char* tip;
-        } prompts[] = {
-            {ID_FILE_NEW, "Create a new catalog", "New"},
-            {ID_FILE_PRINT, "Print the active document", "Print"},
-            {ID_APP_EXIT, "Quit the application; prompts to save documents", "Exit"},
-            {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard", "Cut"},
-            {ID_MOVIE_DELETE, "Delete selected movie(s)", "Delete Movie(s)"},
-            {ID_MOVIE_UPDATE, "Update movie details from an external file", "Update Movie"},
-            {ID_VIEW_TOOLBAR, "Show or hide the toolbar", "Toggle ToolBar"},
-            {ID_SORT_INDEX, "Sort by index", "Sort Index"},
-            {ID_APP_ABOUT, "Display program information, version number and copyright", "About"},
+            const char* key;
+            bool picture;  // a toolbar button or a menu image of its own
+            Enabled enabled;
+        } table[] = {
+            {ID_FILE_NEW, "&New\tCtrl+N", "Create a new catalog", "New", "Ctrl+N", true,
+             Enabled::Always},
+            {ID_FILE_OPEN, "&Open...\tCtrl+O", "Open an existing catalog", "Open", "Ctrl+O",
+             true, Enabled::Always},
+            {ID_FILE_SAVE, nullptr, "", "", "Ctrl+S", false, Enabled::Always},
+            {ID_FILE_PAGE_SETUP, "P&age Setup...", "Change the printing options", "Page Setup",
+             "", false, Enabled::Always},
+            {ID_FILE_PRINT, "&Print...\tCtrl+P", "Print the active document", "Print", "Ctrl+P",
+             true, Enabled::Always},
+            {ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages", "Print Preview", "",
+             false, Enabled::Always},
+            {ID_FILE_PREFERENCES, "P&references...", "Open preferences dialog", "Preferences", "",
+             true, Enabled::Always},
+            {ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents", "Exit", "",
+             false, Enabled::Always},
+            {ID_EXPORT_XML, "&XML...", "Export catalog as an xml file", "Export XML", "", false,
+             Enabled::AnySelected},
+            {ID_EXPORT_HTML, "&HTML...", "Export data as html file", "Export HTML", "", false,
+             Enabled::AnySelected},
+            {ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undo the last action", "Undo", "", false,
+             Enabled::BrowserFocused},
+            {ID_EDIT_CUT, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", "Cut",
+             "", true, Enabled::BrowserFocused},
+            {ID_EDIT_COPY, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard",
+             "Copy", "", true, Enabled::BrowserFocused},
+            {ID_EDIT_PASTE, "&Paste\tCtrl+V", "Insert Clipboard contents", "Paste", "", true,
+             Enabled::BrowserFocused},
+            {ID_EDIT_SELECT_ALL, nullptr, "Select the entire document", "Select All", "Ctrl+A",
+             false, Enabled::Always},
+            {ID_MOVIE_NEW, "&New...", "Insert a new movie into catalog", "New Movie", "", true,
+             Enabled::Always},
+            {ID_MOVIE_DELETE, "&Delete", "Delete selected movie(s)", "Delete Movie(s)", "", true,
+             Enabled::AnySelected},
+            {ID_MOVIE_UPDATE, "&Update...", "Update movie details from an external file",
+             "Update Movie", "", false, Enabled::OneSelected},
+            {ID_MOVIE_EDITMODE, "&Edit Mode", "Toggle edit mode", "Edit Mode", "", true,
+             Enabled::Always},
+            {ID_SCRIPTS_EMPTY, "Empty", "", "", "", false, Enabled::Never},
+            {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", "", false,
+             Enabled::Always},
+            {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar",
+             "", false, Enabled::Always},
+            {ID_SORT_TITLE, "&Title", "Sort by title", "Sort Title", "", false, Enabled::Always},
+            {ID_SORT_YEAR, "&Year", "Sort by year", "Sort Year", "", false, Enabled::Always},
+            {ID_SORT_RATING, "&Rating", "Sort by rating", "Sort Rating", "", false,
+             Enabled::Always},
+            {ID_SORT_INDEX, "&Index", "Sort by index", "Sort Index", "", false, Enabled::Always},
+            {ID_HELP_CONTENTS, "&Help", "Show the help window", "Help", "F1", true,
+             Enabled::Always},
+            {ID_APP_ABOUT, "&About Reelkeep...",
+             "Display program information, version number and copyright", "About", "", true,
+             Enabled::Always},
         };
-        for (const auto& prompt : prompts) {
-            QCOMPARE(frame_->Action(prompt.id)->statusTip(), QString(prompt.status));
-            QCOMPARE(frame_->Action(prompt.id)->toolTip(), QString(prompt.tip));
+        QCOMPARE(std::size(table), CommandTable().size());
+        SelectRows(*frame_, {1});  // most commands enabled
+
+        for (const Row& row : table) {
+            QAction* action = frame_->Action(row.id);
+            QVERIFY(action);
+            const QByteArray name = action->objectName().toLatin1();
+            if (*row.tip)
+                QCOMPARE(action->toolTip(), QString(row.tip));
+            else
+                QVERIFY2(action->statusTip().isEmpty(), name);
+            QCOMPARE(action->shortcut(), QKeySequence(QString(row.key)));
+            // The picture shows in the menu exactly for the commands that have one.
+            QVERIFY2(action->isIconVisibleInMenu() == row.picture, name);
+            QVERIFY2(!row.picture || !action->icon().isNull(), name);
+            if (!row.text) {
+                QCOMPARE(action->statusTip(), QString(row.status));
+                continue;
+            }
+            QCOMPARE(action->text(), QString(row.text));
+            // Highlighting the item in its open menu puts its prompt in the status bar; an
+            // item grayed at the moment cannot be highlighted, so only its prompt is read.
+            QMenu* menu = MenuHolding(*frame_, action);
+            QVERIFY2(menu, name);
+            menu->popup(frame_->mapToGlobal(QPoint(40, 40)));
+            QVERIFY(QTest::qWaitForWindowExposed(menu));
+            if (!action->isEnabled()) {
+                QCOMPARE(action->statusTip(), QString(row.status));
+                menu->close();
+                continue;
+            }
+            menu->setActiveAction(action);
+            QCOMPARE(frame_->statusBar()->currentMessage(),
+                     QString(*row.status ? row.status : "Ready"));
+            menu->close();
+            QTRY_COMPARE(frame_->statusBar()->currentMessage(), QString("Ready"));
         }
-        const struct {
-            CommandId id;
-            const char* keys;
-        } keys[] = {{ID_EDIT_SELECT_ALL, "Ctrl+A"}, {ID_FILE_NEW, "Ctrl+N"},
-                    {ID_FILE_OPEN, "Ctrl+O"},       {ID_FILE_PRINT, "Ctrl+P"},
-                    {ID_FILE_SAVE, "Ctrl+S"},       {ID_HELP_CONTENTS, "F1"}};
-        for (const auto& key : keys) {
-            QCOMPARE(frame_->Action(key.id)->shortcut(), QKeySequence(key.keys));
+
+        // The toolbar's buttons are the commands with a picture, less the four menu images.
+        for (QAction* action : frame_->MainToolBar()->actions()) {
+            QVERIFY(action->isSeparator() || action->isIconVisibleInMenu());
         }
-        QVERIFY(frame_->Action(ID_EDIT_COPY)->shortcut().isEmpty());
-    }
 
-    void enablingRulesFollowTheSelection() {
-        const auto enabled = [this](CommandId id) { return frame_->Action(id)->isEnabled(); };
-        SelectRows(*frame_, {});
-        QVERIFY(!enabled(ID_MOVIE_DELETE) && !enabled(ID_MOVIE_UPDATE));
-        QVERIFY(!enabled(ID_EXPORT_XML) && !enabled(ID_EXPORT_HTML));
-        QVERIFY(enabled(ID_MOVIE_NEW) && enabled(ID_FILE_NEW) && enabled(ID_APP_ABOUT));
+        frame_->List()->setFocus();
+        QTRY_VERIFY(frame_->List()->hasFocus());
+        for (const int count : {0, 1, 2}) {
+            SelectRows(*frame_, count == 0 ? std::vector<int>{}
+                                : count == 1 ? std::vector<int>{1}
+                                             : std::vector<int>{0, 2});
+            for (const Row& row : table) {
+                bool expected = true;
+                switch (row.enabled) {
+                    case Enabled::Always:
+                        break;
+                    case Enabled::Never:
+                    case Enabled::BrowserFocused:
+                        expected = false;
+                        break;
+                    case Enabled::AnySelected:
+                        expected = count > 0;
+                        break;
+                    case Enabled::OneSelected:
+                        expected = count == 1;
+                        break;
+                }
+                QVERIFY2(frame_->Action(row.id)->isEnabled() == expected,
+                         qPrintable(QString("%1 with %2 selected")
+                                        .arg(frame_->Action(row.id)->objectName())
+                                        .arg(count)));
+            }
+        }
 
-        SelectRows(*frame_, {1});
-        QVERIFY(enabled(ID_MOVIE_DELETE) && enabled(ID_MOVIE_UPDATE));
-        QVERIFY(enabled(ID_EXPORT_XML) && enabled(ID_EXPORT_HTML));
-
-        SelectRows(*frame_, {0, 2});
-        QVERIFY(enabled(ID_MOVIE_DELETE) && !enabled(ID_MOVIE_UPDATE));
-        QVERIFY(enabled(ID_EXPORT_XML));
+        // Each key reaches its command from the list.
+        for (const Row& row : table) {
+            if (!*row.key)
+                continue;
+            SelectRows(*frame_, {});
+            frame_->activateWindow();  // the window's keys work while it is the active one
+            QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+            frame_->List()->setFocus();
+            QSignalSpy triggered(frame_->Action(row.id), &QAction::triggered);
+            if (row.id == ID_FILE_NEW || row.id == ID_FILE_OPEN)
+                SetNextChosenFolder(std::nullopt);  // Cancel in the folder chooser
+            if (row.id == ID_FILE_PRINT)
+                WhenModalShows([](QWidget* modal) { modal->close(); });  // Cancel
+            const QKeyCombination key = QKeySequence(QString(row.key))[0];
+            QTest::keyClick(frame_->List(), key.key(), key.keyboardModifiers());
+            CancelPendingAnswers();
+            // The list takes Ctrl+A as its own Select All, to the same effect.
+            if (row.id == ID_EDIT_SELECT_ALL)
+                QCOMPARE(frame_->List()->SelectedCount(), 3);
+            else
+                QVERIFY2(triggered.count() == 1, row.key);
+            if (row.id == ID_HELP_CONTENTS)
+                QCOMPARE(frame_->Pane()->url(), ResourceUrl(kHelpResource));
+        }
 
         // The Delete key with nothing selected asks nothing and removes nothing.
         SelectRows(*frame_, {});

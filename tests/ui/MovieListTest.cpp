@@ -197,6 +197,19 @@ private slots:
         QVERIFY(seen->shown);
         QCOMPARE(ListTitles(*frame_), QStringList({"B", "D", "E"}));
         QCOMPARE(StoredTitles(frame_->CatalogFile()), QStringList({"B", "D", "E"}));
+
+        // The keypad's Delete key is the same key; Shift+Delete is not.
+        SelectRows(*frame_, {1});
+        seen = AnswerNextBox(true);
+        QTest::keyClick(frame_->List(), Qt::Key_Delete, Qt::KeypadModifier);
+        QVERIFY(seen->shown);
+        QCOMPARE(seen->text, QString("Delete 1 records?"));
+        QCOMPARE(ListTitles(*frame_), QStringList({"B", "E"}));
+        CancelPendingAnswers();
+        seen = AnswerNextBox(true);
+        QTest::keyClick(frame_->List(), Qt::Key_Delete, Qt::ShiftModifier);
+        QVERIFY(!seen->shown);
+        QCOMPARE(ListTitles(*frame_), QStringList({"B", "E"}));
     }
 
     void openOpensTheCatalogOfTheChosenFolder() {

@@ -1,10 +1,21 @@
 // The browser pane in the real window: which page the selection shows, how often it is
 // rebuilt, the template errors, and the edit page's form written back into the catalog.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "PaneTestSupport.h"
@@ -64,6 +75,105 @@ std::string WriteProbeTemplate(const TempFolder& folder) {
         "</body></html></xsl:template></xsl:stylesheet>";
     WriteFileBytes(folder / "Probe.xsl", xsl);
     return folder / "Probe.xsl";
+}
+
+// A named pipe that a template reads through document(): the transform waits on it, so a
+// test can look at the window while a page is being made, and then lets it go on.
+class PageGate {
+public:
+    explicit PageGate(const TempFolder& folder) : path_(folder / "gate.xml") {
+        ::mkfifo(path_.c_str(), 0600);
+    }
+    ~PageGate() { Join(); }
+    const std::string& Path() const { return path_; }
+
+    // Waits on its own thread for the transform to open the pipe, notes the cursor that the
+    // application shows at that moment (the window's thread is held in the transform), then
+    // hands the transform its document.
+    void LetThroughOnce() {
+        Join();
+        cursor_ = kNotSeen;
+        worker_ = std::thread([this] {
+            const QDeadlineTimer deadline(30000);
+            int fd = -1;
+            while (fd < 0 && !deadline.hasExpired()) {
+                fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd < 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (fd < 0)
+                return;
+            const QCursor* shown = QGuiApplication::overrideCursor();
+            cursor_ = shown ? shown->shape() : kNoCursor;
+            const std::string_view document = "<gate>open</gate>";
+            [[maybe_unused]] const auto written = ::write(fd, document.data(), document.size());
+            ::close(fd);
+        });
+    }
+    // The cursor seen while the transform read the pipe.
+    int SeenCursor() {
+        Join();
+        return cursor_;
+    }
+
+    static constexpr int kNotSeen = -2;
+    static constexpr int kNoCursor = -1;
+
+private:
+    void Join() {
+        if (worker_.joinable())
+            worker_.join();
+    }
+
+    std::string path_;
+    std::thread worker_;
+    int cursor_ = kNotSeen;
+};
+
+// A template whose page reads the gate: its title is what the gate hands over.
+std::string WriteGatedTemplate(const TempFolder& folder, const PageGate& gate) {
+    WriteFileBytes(folder / "Gated.xsl",
+                   "<?xml version='1.0'?>"
+                   "<xsl:stylesheet version='1.0' "
+                   "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                   "<xsl:output method='html' encoding='UTF-8'/>"
+                   "<xsl:template match='/'><html><head><title>"
+                   "<xsl:value-of select=\"concat(document('" +
+                       gate.Path() +
+                       "')/gate, ' ', count(Reelkeep/Movie))\"/>"
+                       "</title></head><body/></html></xsl:template></xsl:stylesheet>");
+    return folder / "Gated.xsl";
+}
+
+// Takes the addresses that the window hands to the desktop's programs.
+class DesktopOpens : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopOpens() {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(scheme, this, "Open");
+    }
+    ~DesktopOpens() override {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> urls;
+
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
+// Clicks the element of the page with the mouse, as a user does.
+void ClickElement(BrowserPane& pane, const QString& id) {
+    const QVariantList box =
+        RunPageScript(pane, "(function(){ const r = document.getElementById('" + id +
+                                "').getBoundingClientRect(); return [r.x + r.width / 2, "
+                                "r.y + r.height / 2]; })()")
+            .toList();
+    QWidget* surface = pane.focusProxy();
+    const QPoint at(qRound(box.value(0).toDouble()), qRound(box.value(1).toDouble()));
+    QTest::mouseClick(surface, Qt::LeftButton, {}, at);
 }
 
 }  // namespace
@@ -245,6 +355,97 @@ private slots:
         QVERIFY2(text.contains("broken on purpose"), qPrintable(text));
         QVERIFY(critical);
         QCOMPARE(frame_->Pane()->url(), QUrl(QStringLiteral("about:blank")));
+    }
+
+    void theWaitCursorShowsWhilePagesAndExportsAreMadeAndGoesAfter() {
+        TempFolder folder;
+        PageGate gate(folder);
+        const std::string gated = WriteGatedTemplate(folder, gate);
+        SetTemplate(&Settings::multiple, gated);
+        SetTemplate(&Settings::view, gated);
+        frame_ = OpenFrame();
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        gate.LetThroughOnce();
+        frame_->Action(ID_EDIT_SELECT_ALL)->trigger();
+        QVERIFY(WaitUntil([&] { return PageTitle(*frame_->Pane()) == "open 3"; }));
+        QCOMPARE(gate.SeenCursor(), int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        // Export HTML of the same three movies: the save dialog, then the wait.
+        const QString exported = QString::fromStdString(folder / "out.html");
+        WhenModalShows([exported](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (!name)
+                return;
+            name->setText(exported);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        gate.LetThroughOnce();
+        frame_->Action(ID_EXPORT_HTML)->trigger();
+        QCOMPARE(gate.SeenCursor(), int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(ReadFileBytes(folder / "out.html").find("open 3") != std::string::npos);
+
+        // A template that fails: its error box comes with the ordinary cursor.
+        WriteFileBytes(gated, "<?xml version='1.0'?>"
+                              "<xsl:stylesheet version='1.0' "
+                              "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                              "<xsl:template match='/'><xsl:message terminate='yes'>no"
+                              "</xsl:message></xsl:template></xsl:stylesheet>");
+        bool boxShown = false;
+        bool cursorAtBox = true;
+        WhenModalShows([&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxShown = true;
+                cursorAtBox = QGuiApplication::overrideCursor() != nullptr;
+                box->accept();
+            }
+        });
+        SelectRows(*frame_, {1});
+        QVERIFY(WaitUntil([&] { return boxShown; }));
+        QVERIFY(!cursorAtBox);
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void aPagesRequestForANewWindowOpensTheDesktopBrowser() {
+        TempFolder folder;
+        WriteFileBytes(
+            folder / "Links.xsl",
+            "<?xml version='1.0'?>"
+            "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+            "<xsl:output method='html' encoding='UTF-8'/>"
+            "<xsl:template match='/'><html><head><title>links</title>"
+            "<style>a, button { display: block; width: 200px; height: 40px; }</style></head>"
+            "<body>"
+            "<a id='blank' target='_blank' href='http://127.0.0.1:9/blank'>blank</a>"
+            "<a id='named' target='details' href='https://127.0.0.1:9/named'>named</a>"
+            "<button id='open' onclick=\"window.open('http://127.0.0.1:9/opened')\">open</button>"
+            "<a id='file' target='_blank' href='file:///etc/hostname'>file</a>"
+            "<script>window.open('http://127.0.0.1:9/unasked');</script>"
+            "</body></html></xsl:template></xsl:stylesheet>");
+        SetTemplate(&Settings::view, folder / "Links.xsl");
+        DesktopOpens opened;
+        frame_ = OpenFrame();
+        SelectRows(*frame_, {0});
+        QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("links"));
+        const QUrl page = frame_->Pane()->url();
+
+        ClickElement(*frame_->Pane(), "blank");
+        QVERIFY(WaitUntil([&] { return opened.urls.size() == 1; }));
+        ClickElement(*frame_->Pane(), "named");
+        QVERIFY(WaitUntil([&] { return opened.urls.size() == 2; }));
+        ClickElement(*frame_->Pane(), "open");
+        QVERIFY(WaitUntil([&] { return opened.urls.size() == 3; }));
+        // A local file is no page for a browser; a window the user did not ask for is none.
+        ClickElement(*frame_->Pane(), "file");
+        QTest::qWait(300);
+        QCOMPARE(opened.urls, QList<QUrl>({QUrl("http://127.0.0.1:9/blank"),
+                                           QUrl("https://127.0.0.1:9/named"),
+                                           QUrl("http://127.0.0.1:9/opened")}));
+        QCOMPARE(frame_->Pane()->url(), page);
+        QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("links"));
     }
 
 private:

@@ -5,18 +5,21 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "GuiTestSupport.h"
+#include "PaneTestSupport.h"
 #include "ScriptedSteps.h"
 #include "app/MainFrame.h"
 #include "maint/FileDigest.h"
@@ -195,6 +198,89 @@ private slots:
         QCOMPARE(afterPick, QString("/chosen/Edit2.xsl"));
         QVERIFY(!applyEnabled);
         QCOMPARE(settings.edit, std::string("/chosen/Edit2.xsl"));  // Apply stored it
+    }
+
+    void thePickerIsTheRealFileDialogOnTheStoredPathWithTheXslFilter() {
+        TempFolder folder;
+        WriteFileBytes(folder / "Other.xsl", "<x/>");
+        Settings& settings = frame_->FrameSettings();
+        settings.view = folder / "Stored.xsl";
+        QString directory, fileName, filter;
+        QStringList filters;
+        bool native = true;
+        QString afterPick;
+        ScriptedSteps steps;
+        steps.Add([&] {
+            PreferencesDialog* sheet = ActiveSheet();
+            if (!sheet)
+                return false;
+            QPushButton* browse = sheet->findChild<QPushButton*>("viewTemplateBrowse");
+            // The dialog runs its own loop: press the button from outside this step.
+            QTimer::singleShot(0, browse, [browse] { QTest::mouseClick(browse, Qt::LeftButton); });
+            return true;
+        });
+        steps.Add([&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return false;
+            native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
+            directory = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
+            filter = dialog->selectedNameFilter();
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            fileName = name->text();
+            name->selectAll();
+            QTest::keyClicks(name, "Other.xsl");
+            QTest::keyClick(name, Qt::Key_Return);
+            return true;
+        });
+        steps.Add([&] {
+            PreferencesDialog* sheet = ActiveSheet();
+            if (!sheet)
+                return false;
+            afterPick = sheet->findChild<QLineEdit*>("viewTemplate")->text();
+            sheet->reject();
+            return true;
+        });
+        frame_->Action(ID_FILE_PREFERENCES)->trigger();
+        QVERIFY(steps.WaitUntilFinished());
+        QVERIFY(!native);
+        QCOMPARE(directory, QString::fromStdString(folder.Path()).chopped(1));
+        QCOMPARE(fileName, QString("Stored.xsl"));
+        QCOMPARE(filter, QString("XSL Files (*.xsl)"));
+        QCOMPARE(filters, QStringList({"XSL Files (*.xsl)", "All Files (*)"}));
+        QCOMPARE(afterPick, QString::fromStdString(folder / "Other.xsl"));
+    }
+
+    void templatesAppliedThenCancelledShowAtOnce() {
+        TempFolder folder;
+        WriteFileBytes(folder / "Applied.xsl",
+                       "<?xml version='1.0'?>"
+                       "<xsl:stylesheet version='1.0' "
+                       "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                       "<xsl:output method='html' encoding='UTF-8'/>"
+                       "<xsl:template match='/'><html><head><title>applied: "
+                       "<xsl:value-of select='Reelkeep/Movie/szTitle'/></title></head>"
+                       "<body/></html></xsl:template></xsl:stylesheet>");
+        SelectRows(*frame_, {0});
+        QCOMPARE(PageTitle(*frame_->Pane()), QString("Alien"));
+        ScriptedSteps steps;
+        steps.Add([&] {
+            PreferencesDialog* sheet = ActiveSheet();
+            if (!sheet)
+                return false;
+            auto* view = sheet->findChild<QLineEdit*>("viewTemplate");
+            view->selectAll();
+            QTest::keyClicks(view, QString::fromStdString(folder / "Applied.xsl"));
+            QTest::mouseClick(SheetButton(sheet, QDialogButtonBox::Apply), Qt::LeftButton);
+            QTest::mouseClick(SheetButton(sheet, QDialogButtonBox::Cancel), Qt::LeftButton);
+            return true;
+        });
+        frame_->Action(ID_FILE_PREFERENCES)->trigger();
+        QVERIFY(steps.Finished());
+        QCOMPARE(frame_->CurrentSettings().view, folder / "Applied.xsl");
+        // No selection change: the pane follows the new template by itself.
+        QCOMPARE(PageTitle(*frame_->Pane()), QString("applied: Alien"));
     }
 
     void savesScreenshotsOfThePreferencesPages() {

@@ -1,6 +1,7 @@
 // Pictures of the window on a small catalog with posters: one movie in View, the Edit page,
 // three movies in Multiple and the help page, saved as PNG files into the build folder
-// ("screenshots/"), so that a person can look at the whole program at once.
+// ("screenshots/"), so that a person can look at the whole program at once. The View picture
+// is the README's (docs/reelkeep-window.png, copied there by scripts/refresh-docs).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -93,6 +94,27 @@ void SeedSampleCatalog() {
     database.Close();
 }
 
+// The README's picture is this test's View page: the same size, and nearly the same pixels
+// unless the look has changed since scripts/refresh-docs copied it (then a warning says so;
+// fonts and timing may differ a little from machine to machine).
+void CompareWithTheReadmePicture(const QImage& fresh) {
+    const QImage readme(QStringLiteral(REELKEEP_SOURCE_DIR "/docs/reelkeep-window.png"));
+    QVERIFY2(!readme.isNull(), "docs/reelkeep-window.png is missing");
+    QCOMPARE(readme.size(), fresh.size());
+    const QImage a = readme.convertToFormat(QImage::Format_RGB32);
+    const QImage b = fresh.convertToFormat(QImage::Format_RGB32);
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+    }
+    const double share = double(differing) / (double(a.width()) * a.height());
+    if (share > 0.02) {
+        qWarning("the README's picture differs from the window in %.0f%% of its pixels: run "
+                 "scripts/refresh-docs if the look has changed",
+                 share * 100);
+    }
+}
+
 }  // namespace
 
 class ScreenshotTest : public QObject {
@@ -115,6 +137,7 @@ private slots:
         frame->List()->SelectAndFocus(0);
         WaitForIdle();
         shoot(QStringLiteral("view.png"));
+        CompareWithTheReadmePicture(QImage(out + "view.png"));
         frame->Action(ID_MOVIE_EDITMODE)->trigger();
         shoot(QStringLiteral("edit.png"));
         frame->Action(ID_MOVIE_EDITMODE)->trigger();

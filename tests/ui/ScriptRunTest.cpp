@@ -9,7 +9,9 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QContextMenuEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -59,6 +61,43 @@ QAction* ActionNamed(const QMenu* menu, const QString& text) {
             return action;
     }
     return nullptr;
+}
+
+// Opens the main Scripts menu the way a user does, with a click on the menu bar.
+QMenu* OpenScriptsMenu(MainFrame& frame) {
+    QMenuBar* bar = frame.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->actionGeometry(frame.ScriptsMenu()->menuAction()).center());
+    if (!QTest::qWaitFor([&] { return frame.ScriptsMenu()->isVisible(); }))
+        return nullptr;
+    return frame.ScriptsMenu();
+}
+
+// The popup that a right-click on the list opens, read while it shows and then closed.
+struct ContextMenuSeen {
+    QStringList texts;
+    bool scriptsEntryIsDefault = false;
+    QString defaultScript;
+};
+
+ContextMenuSeen RightClickTheList(MainFrame& frame) {
+    ContextMenuSeen seen;
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }))
+            return;
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (const QAction* action : menu->actions()) seen.texts << action->text();
+        QAction* first = menu->actions().front();
+        seen.scriptsEntryIsDefault = first->menu() && menu->defaultAction() == first;
+        if (first->menu() && first->menu()->defaultAction())
+            seen.defaultScript = first->menu()->defaultAction()->text();
+        menu->close();
+    });
+    QWidget* viewport = frame.List()->viewport();
+    const QPoint at(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    return seen;
 }
 
 }  // namespace
@@ -125,6 +164,55 @@ private slots:
         QVERIFY(scripts->defaultAction());
         QCOMPARE(scripts->defaultAction()->text(), QString("Mark"));
         QCOMPARE(frame_->LastScript(), 0xF001u);
+    }
+
+    void scriptItemsAreGrayedWithoutASelectionAndDoNothing() {
+        WriteFile(scripts_->Path() + "Mark.rks", "szTitle += ' (marked)';");
+        frame_->UseScriptsFolder(scripts_->Path());
+        frame_->Action(ID_SORT_YEAR)->trigger();
+        const QStringList order = ListTitles(*frame_);
+        SelectRows(*frame_, {});
+        frame_->Action(ID_MOVIE_EDITMODE)->trigger();
+        QVERIFY(frame_->EditMode());
+
+        QMenu* menu = OpenScriptsMenu(*frame_);
+        QVERIFY(menu);
+        QAction* mark = ActionNamed(menu, "Mark");
+        QVERIFY(!mark->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(mark).center());
+        WaitForIdle();
+        menu->close();
+        QVERIFY(!frame_->findChild<CScriptRunDlg*>());
+        QCOMPARE(frame_->LastScript(), 0u);
+        QVERIFY(frame_->EditMode());
+        QCOMPARE(ListTitles(*frame_), order);
+
+        // With a movie selected the same item runs.
+        SelectRows(*frame_, {frame_->Model()->RowOf(oids_[2])});
+        menu = OpenScriptsMenu(*frame_);
+        QVERIFY(menu);
+        QVERIFY(mark->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(mark).center());
+        QTRY_COMPARE(StoredMovie(oids_[2]).szTitle, std::string("Brazil (marked)"));
+        QTRY_COMPARE(frame_->LastScript(), 0xF000u);
+    }
+
+    void afterARunTheContextMenusScriptsEntryIsItsDefault() {
+        WriteFile(scripts_->Path() + "Mark.rks", "szTitle += ' (marked)';");
+        WriteFile(scripts_->Path() + "Shout.rks", "szTitle += '!';");
+        frame_->UseScriptsFolder(scripts_->Path());
+        SelectRows(*frame_, {frame_->Model()->RowOf(oids_[1])});
+        ContextMenuSeen seen = RightClickTheList(*frame_);
+        QCOMPARE(seen.texts, QStringList({"&Scripts", "", "&Update...", "", "&Title", "&Year",
+                                          "&Rating", "&Index"}));
+        QVERIFY(!seen.scriptsEntryIsDefault);
+        QVERIFY(seen.defaultScript.isEmpty());
+
+        ActionNamed(frame_->ScriptsMenu(), "Shout")->trigger();
+        QCOMPARE(StoredMovie(oids_[1]).szTitle, std::string("Alien!"));
+        seen = RightClickTheList(*frame_);
+        QVERIFY(seen.scriptsEntryIsDefault);
+        QCOMPARE(seen.defaultScript, QString("Shout"));
     }
 
     void aRunStopsAtTheFirstFailingMovieAndKeepsTheOnesBefore() {
@@ -235,6 +323,7 @@ private slots:
 
         QString cancelQuestion;
         bool noWasDefault = false;
+        bool warningIcon = false;
         bool stillRunningAfterNo = false;
         QString errorCaption;
         QString errorText;
@@ -253,6 +342,7 @@ private slots:
         steps.AnswerBox(QMessageBox::No, [&](QMessageBox* box) {
             cancelQuestion = box->text();
             noWasDefault = box->defaultButton() == box->button(QMessageBox::No);
+            warningIcon = box->icon() == QMessageBox::Warning;
         });
         steps.Add([&] {
             CScriptRunDlg* dialog = runDialog();
@@ -271,7 +361,9 @@ private slots:
         frame_->ScriptsMenu()->actions().front()->trigger();
         QVERIFY(steps.Finished());
         QCOMPARE(cancelQuestion, QString("Cancel script?"));
+        // A confirmation: the warning icon and No as the default, as every other one.
         QVERIFY(noWasDefault);
+        QVERIFY(warningIcon);
         QVERIFY(stillRunningAfterNo);
         QVERIFY2(errorCaption.startsWith("Failed to"), qPrintable(errorCaption));
         QVERIFY(!errorText.isEmpty());
