@@ -119,7 +119,9 @@ void MainFrame::OnUpdateMovie() {
     if (rows.empty())
         return;
     const std::optional<QString> chosen =
-        ChooseOpenFile(this, {tr("Movie Files (*.avi)"), tr("All Files (*)")});
+        ChooseOpenFile(this, {tr("Movie Files (*.avi *.mkv *.mp4 *.m4v *.mov *.webm *.ts *.m2ts "
+                                 "*.mts *.mpg *.mpeg *.vob *.wmv *.asf *.flv *.ogv *.ogm *.3gp)"),
+                              tr("All Files (*)")});
     if (!chosen)
         return;
     const int row = rows.front();
