@@ -258,6 +258,21 @@ TEST(MediaFacts, AHangingHelperIsReplacedAfterTheTimeLimit) {
     EXPECT_EQ(probe.Starts(), 2);
 }
 
+// A 5 KB Matroska file found by fuzzing the media library: the library's parser never comes
+// back from it. The helper is killed after its five seconds and the next file gets a new one.
+TEST(MediaFacts, AFileThatHangsTheLibraryCostsItsOwnFactsOnly) {
+    const std::string hang = REELKEEP_MEDIA_TEST_DATA "/library-hang.mkv";
+    TempFolder folder;
+    const MediaSample sample = Sample("good.mkv", "libx264", {"aac"});
+    MAKE_SAMPLE(folder, sample);
+    MediaProbe probe;
+    const MediaFacts facts = ReadMediaFacts(hang, probe);
+    EXPECT_EQ(facts.size, ReadFileBytes(hang).size());
+    EXPECT_EQ(ReadMediaFacts(folder / "good.mkv", probe).video, "H.264 / AVC");
+    // A library that no longer hangs on it answers with one helper.
+    EXPECT_LE(probe.Starts(), 2);
+}
+
 TEST(MediaFacts, WithoutItsHelperAFileKeepsItsSize) {
     TempFolder folder;
     WriteFileBytes(folder / "film.mkv", std::string(1000, 'x'));
