@@ -105,8 +105,8 @@ void MainFrame::DropPaths(const QStringList& paths) {
     ListImportHost host(this, *model_, *list_);
     dropping_ = true;
     DropProgressDialog progress(this, host);
-    const DropResult result = progress.Run([this, &stored](ImportHost& worker) {
-        return AddDroppedPaths(catalogFile_, stored, worker);
+    const DropResult result = progress.Run([catalogFile = catalogFile_, &stored](ImportHost& worker) {
+        return AddDroppedPaths(catalogFile, stored, worker);
     });
     dropping_ = false;
     if (!result.error.empty())
@@ -132,10 +132,11 @@ void MainFrame::OnUpdateMovie() {
         const WaitCursor wait;
         QEventLoop loop;
         const auto busyTimeout = CatalogDatabase::ThreadBusyTimeout();
-        std::thread work([&, oid = model_->Oid(row), path = StoredText(*chosen)] {
+        std::thread work([&, catalogFile = catalogFile_, oid = model_->Oid(row),
+                          path = StoredText(*chosen)] {
             CatalogDatabase::SetThreadBusyTimeout(busyTimeout);
             try {
-                UpdateMovieFromFile(catalogFile_, oid, path);
+                UpdateMovieFromFile(catalogFile, oid, path);
             } catch (const dbException& failure) {
                 error = failure.what();
             }
