@@ -45,13 +45,12 @@ void ApplyFormBody(std::string_view body, Movie& movie) {
     }
 }
 
-EditFormResult ApplyEditForm(std::string_view body, ObjectId focused,
-                             const std::string& catalogFile) {
+EditFormResult ApplyEditForm(std::string_view body, ObjectId oid, const std::string& catalogFile) {
     EditFormResult result;
     if (body.empty()) return result;
     result.submitted = true;
     std::error_code missing;
-    if (focused == 0 || !std::filesystem::exists(catalogFile, missing)) return result;
+    if (oid == 0 || !std::filesystem::exists(catalogFile, missing)) return result;
 
     CatalogDatabase database(catalogFile);
     try {
@@ -61,13 +60,15 @@ EditFormResult ApplyEditForm(std::string_view body, ObjectId focused,
     }
     try {
         Movie movie;
-        if (!database.Fetch(focused, movie)) {
-            result.error = "The movie with identifier " + std::to_string(focused) +
-                           " is no longer in the catalog.";
+        if (!database.Fetch(oid, movie)) {
+            result.gone = true;
+            result.error =
+                "The movie you were editing is no longer in the catalog, so nothing was saved.";
             return result;
         }
+        const Movie stored = movie;
         ApplyFormBody(body, movie);
-        database.Update(focused, movie);
+        if (movie != stored) database.Update(oid, movie);
         database.Close();
         result.stored = true;
         result.title = movie.szTitle;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "PresentTestSupport.h"
@@ -117,7 +118,26 @@ TEST_F(EditFormTest, SubmissionsThatStoreNothing) {
     const EditFormResult gone = ApplyEditForm("szTitle=x", oid + 100, catalogFile);
     EXPECT_TRUE(gone.submitted);
     EXPECT_FALSE(gone.stored);
+    EXPECT_TRUE(gone.gone);
     EXPECT_NE(gone.error.find("no longer in the catalog"), std::string::npos);
+    EXPECT_FALSE(multipart.gone);
+}
+
+// Saving an untouched page writes nothing: the file keeps its bytes and its time.
+TEST_F(EditFormTest, ABodyThatChangesNothingLeavesTheCatalogFileUnwritten) {
+    const ObjectId oid = Insert(test::SampleMovie());
+    const std::string before = test::ReadFileBytes(catalogFile);
+    const auto written = std::filesystem::last_write_time(catalogFile);
+    // The edit page's marker alone, and a field posted with the value it holds already.
+    const std::string year = std::to_string(Fetch(oid).nYear);
+    for (const std::string& body : {std::string("edit-page=1"), "edit-page=1&nYear=" + year}) {
+        const EditFormResult result = ApplyEditForm(body, oid, catalogFile);
+        EXPECT_TRUE(result.submitted);
+        EXPECT_TRUE(result.stored) << result.error;
+        EXPECT_EQ(result.title, Fetch(oid).szTitle);
+        EXPECT_EQ(test::ReadFileBytes(catalogFile), before) << body;
+        EXPECT_EQ(std::filesystem::last_write_time(catalogFile), written) << body;
+    }
 }
 
 TEST_F(EditFormTest, ACatalogThatDoesNotOpenStoresNothingAndSaysNothing) {
