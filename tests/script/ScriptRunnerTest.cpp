@@ -178,6 +178,36 @@ TEST_F(ScriptRunnerTest, WwwFetchesIntoStringsAndTheCatalogFolder) {
     EXPECT_FALSE(host.ranges.empty());
 }
 
+TEST_F(ScriptRunnerTest, PagesWithZeroBytesKeepEveryByteThroughCopiesAndReturns) {
+    HttpTestServer server;
+    const std::string body("<p>a\0b</p>\0tail", 15);
+    server.Serve("/zero", body, "application/octet-stream");
+    const std::string url = server.Url("/zero");
+    const ObjectId a = Add("A");
+    // The idiom of the shipped scripts, a copy made by initialisation, and functions of an
+    // include file that return a page or pass one by value. Record strings hold no zero
+    // byte, so the script reports what it saw.
+    const std::string include =
+        "string Fetch(const string &in u) { return www.open(u); }\n"
+        "string Passed(string text) { string inner = text; return inner; }\n";
+    const std::string script =
+        "string page = www.open('" + url + "');\n"
+        "string copy = page;\n"
+        "string other(copy);\n"
+        "string passed = Passed(other);\n"
+        "string fetched = Fetch('" + url + "');\n"
+        "szURL = '' + page.length() + ' ' + copy.length() + ' ' + other.length() + ' ' +\n"
+        "        passed.length() + ' ' + fetched.length();\n"
+        "if (copy == page && other == page && passed == page && fetched == page) szPlot = 'same';\n"
+        "szRelease = fetched.mid(11);\n";
+    EXPECT_EQ(Run(script, Movies({a}), include), 1);
+    EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().text;
+    const Movie stored = Stored(a);
+    EXPECT_EQ(stored.szURL, "15 15 15 15 15");
+    EXPECT_EQ(stored.szPlot, "same");
+    EXPECT_EQ(stored.szRelease, "tail");
+}
+
 TEST_F(ScriptRunnerTest, CancellingDuringADownloadEndsTheRunWithTheNetworkMessage) {
     HttpTestServer server;
     server.Route("/slow", [](const HttpRequest&, HttpExchange& exchange) {
