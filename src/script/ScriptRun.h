@@ -16,7 +16,8 @@ namespace reelkeep {
 
 class ScriptRun {
 public:
-    // `timeout` in milliseconds for connecting, sending and receiving; 0 keeps the defaults.
+    // `timeout` in milliseconds for connecting, sending and receiving; 0 keeps the default
+    // limits of the session (about a minute each).
     ScriptRun(ScriptRunHost& host, std::string downloadFolder, std::uint32_t timeout);
 
     // www
