@@ -71,8 +71,10 @@ ScriptEnginePtr CreateScriptEngine() {
         throw std::runtime_error("the script engine could not be created");
     // Scripts are 8-bit text: every byte is one character, "\xE9" one byte.
     engine->SetEngineProperty(asEP_SCRIPT_SCANNER, 0);
-    // "uint substitute(string &inout)" passes a value type by reference.
-    engine->SetEngineProperty(asEP_ALLOW_UNSAFE_REFERENCES, true);
+    // No unsafe references: a script function cannot take a value by `&inout`, so it can
+    // never hold a reference to an element of an array that it empties. The few methods of
+    // ours that change a variable in place are declared through RegisterInOutMethod.
+    engine->SetEngineProperty(asEP_ALLOW_UNSAFE_REFERENCES, false);
     return engine;
 }
 

@@ -16,8 +16,8 @@ struct ScriptEngineDeleter {
 };
 using ScriptEnginePtr = std::unique_ptr<ScriptEngine, ScriptEngineDeleter>;
 
-// An engine set up for our scripts (8-bit text, references to value types allowed), with
-// nothing registered yet. Threads that create engines call ReleaseScriptThread before ending.
+// An engine set up for our scripts (8-bit text, no unsafe references), with nothing
+// registered yet. Threads that create engines call ReleaseScriptThread before ending.
 ScriptEnginePtr CreateScriptEngine();
 void ReleaseScriptThread();
 
