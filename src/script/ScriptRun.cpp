@@ -20,7 +20,7 @@ ScriptRun::ScriptRun(ScriptRunHost& host, std::string downloadFolder, std::uint3
 
 void ScriptRun::Abort(const CInternetException& error) {
     networkError_ = error;
-    if (asIScriptContext* context = asGetActiveContext()) context->SetException(error.message.c_str());
+    if (asIScriptContext* context = asGetActiveContext()) context->Abort();
 }
 
 std::optional<CInternetException> ScriptRun::TakeNetworkError() {

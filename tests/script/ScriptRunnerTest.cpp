@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "catalog/CatalogPaths.h"
@@ -234,6 +235,60 @@ TEST_F(ScriptRunnerTest, CancellingDuringADownloadEndsTheRunWithTheNetworkMessag
     EXPECT_EQ(host.boxes[0].style & 0xF0, MB_ICONERROR);
     EXPECT_EQ(Stored(a).szPlot, "");
     EXPECT_EQ(Stored(b).szPlot, "");
+}
+
+TEST_F(ScriptRunnerTest, CancelEndsAnyScriptWithinASecondWhateverItCatches) {
+    HttpTestServer server;
+    server.Serve("/page", "page");
+    const std::string url = server.Url("/page");
+    // Cancelled between two transfers the script stops at its next statement; cancelled during
+    // one, the transfer fails and the report is the network's.
+    const std::string stopped = "Reelkeep|Script cancelled";
+    const std::string failed = "Failed to open http url (" + url + ")|The session was closed";
+    struct Case {
+        std::string script;
+        std::vector<std::string> reports;
+    } cases[] = {
+        {"while (true) {}", {stopped}},
+        {"int n = 0; while (true) { n++; }", {stopped}},
+        {"while (true) try { www.open('" + url + "'); } catch {}", {stopped, failed}},
+    };
+    const ObjectId a = Add("A"), b = Add("B");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        host.boxes.clear();
+        ScriptRun run(host, folder.Path(), 0);
+        ScriptRunner runner(run, "szPlot = 'x'; " + c.script, "", catalogFile);
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(300ms);
+            run.Cancel();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(runner.ScriptWorker(Movies({a, b})), 1);
+        const auto took = std::chrono::steady_clock::now() - start;
+        canceller.join();
+        EXPECT_LT(took, 1300ms);
+        ASSERT_EQ(host.boxes.size(), 1u);
+        std::string text = host.boxes[0].text;
+        text = text.substr(text.rfind(" : ") == std::string::npos ? 0 : text.rfind(" : ") + 3);
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        const std::string report = host.boxes[0].caption + "|" + text;
+        EXPECT_NE(std::find(c.reports.begin(), c.reports.end(), report), c.reports.end()) << report;
+        EXPECT_EQ(Stored(a).szPlot, "");
+        EXPECT_EQ(Stored(b).szPlot, "");
+    }
+}
+
+TEST_F(ScriptRunnerTest, AFailedTransferCannotBeCaughtByTheScript) {
+    const ObjectId a = Add("A");
+    EXPECT_EQ(Run("try { www.open('http://127.0.0.1:1/'); } catch { user.alert('caught'); }\n"
+                  "szPlot = 'went on';",
+                  Movies({a})),
+              1);
+    // The only box is the runner's report: the script never reached its catch.
+    ASSERT_EQ(host.boxes.size(), 1u) << host.boxes[0].text;
+    EXPECT_EQ(host.boxes[0].caption, "Failed to open http url (http://127.0.0.1:1/)");
+    EXPECT_EQ(Stored(a).szPlot, "");
 }
 
 TEST_F(ScriptRunnerTest, TimeoutsComeFromTheRunsSetting) {

@@ -15,6 +15,13 @@ namespace reelkeep::test {
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input) {
+    return RunProcess(program, args, input, {}, std::chrono::minutes(10));
+}
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input, const ProcessWatch& watch,
+                         std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     std::signal(SIGPIPE, SIG_IGN);  // a child that stops reading must not end the test
     int in[2], out[2], err[2];
     if (::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC) || ::pipe2(err, O_CLOEXEC)) {
@@ -50,7 +57,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {input.empty() ? -1 : in[1], POLLOUT, 0}};
     int open = 2;
     while (open > 0) {
-        ::poll(fds, 3, -1);
+        ::poll(fds, 3, 50);
+        if (watch) watch(pid, result.err);
+        if (!result.killed && std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            result.killed = true;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
             char buffer[65536];
@@ -76,6 +88,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
 }
 
