@@ -33,7 +33,7 @@ void MainFrame::RefreshView(int row) {
     }
     if (page.status == RenderedPage::Status::Failed) {
         pane_->ClearView();
-        QMessageBox::critical(this, ScreenText(page.caption), ScreenText(page.detail));
+        ShowError(this, ScreenText(page.caption), ScreenText(page.detail));
         return;
     }
     // A missing or malformed template, or nothing selected, leaves the pane empty.
