@@ -412,6 +412,7 @@ TEST_F(UpdateCheckTest, AnEndlessListOrFileIsCutOffAndEndsTheCheck) {
     EXPECT_EQ(question.asked, 1);
     EXPECT_LT(fileSent, std::size_t{8} << 20);
     EXPECT_FALSE(FileExists(Program("Scripts/new.rks")));
+    EXPECT_FALSE(FileExists(Program("Scripts/~new.rks")));  // nor its part
     // The defaults: a mebibyte of list, a gibibyte per file.
     EXPECT_EQ(UpdateLimits{}.listBytes, std::size_t{1} << 20);
     EXPECT_EQ(UpdateLimits{}.fileBytes, std::uint64_t{1} << 30);
