@@ -62,6 +62,11 @@ void MainFrame::OnFormPosted(const QByteArray& body) {
     const EditFormResult result = ApplyEditForm(body.toStdString(), oid, catalogFile_);
     if (!result.submitted)
         return;
+    if (result.keepEditing) {
+        // The navigation was cancelled: the page still holds what the user typed.
+        ShowError(this, ScreenText(result.error));
+        return;
+    }
     int row = oid != 0 ? model_->RowOf(oid) : -1;
     if (result.stored && row >= 0)
         model_->UpdateRow(row, {oid, result.title, result.watched});

@@ -49,14 +49,23 @@ EditFormResult ApplyEditForm(std::string_view body, ObjectId oid, const std::str
     EditFormResult result;
     if (body.empty()) return result;
     result.submitted = true;
+    if (oid == 0) return result;
     std::error_code missing;
-    if (oid == 0 || !std::filesystem::exists(catalogFile, missing)) return result;
+    if (!std::filesystem::exists(catalogFile, missing)) {
+        // Creating an empty catalog here would only hide where the movie went.
+        result.keepEditing = true;
+        result.error = "The catalog \"" + catalogFile + "\" does not exist, so nothing was saved.";
+        return result;
+    }
 
     CatalogDatabase database(catalogFile);
     try {
         database.Open(CatalogDatabase::Access::ReadWrite);
-    } catch (const dbException&) {
-        return result;  // a catalog that does not open: nothing stored, nothing said
+    } catch (const dbException& error) {
+        // In use by another program, or not to be opened at all: what was typed stays.
+        result.keepEditing = true;
+        result.error = error.what();
+        return result;
     }
     try {
         Movie movie;
@@ -74,6 +83,7 @@ EditFormResult ApplyEditForm(std::string_view body, ObjectId oid, const std::str
         result.title = movie.szTitle;
         result.watched = movie.bWatched;
     } catch (const dbException& error) {
+        result.keepEditing = !result.stored;
         result.error = error.what();
     }
     return result;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -140,18 +142,36 @@ TEST_F(EditFormTest, ABodyThatChangesNothingLeavesTheCatalogFileUnwritten) {
     }
 }
 
-TEST_F(EditFormTest, ACatalogThatDoesNotOpenStoresNothingAndSaysNothing) {
+TEST_F(EditFormTest, ACatalogThatCannotBeHadStoresNothingAndSaysWhy) {
     const std::string missing = folder / "elsewhere/Movies.db";
     const EditFormResult none = ApplyEditForm("szTitle=x", 1, missing);
     EXPECT_TRUE(none.submitted);
     EXPECT_FALSE(none.stored);
-    EXPECT_EQ(none.error, "");
+    EXPECT_TRUE(none.keepEditing);
+    EXPECT_NE(none.error.find(missing), std::string::npos) << none.error;
     EXPECT_FALSE(test::FileExists(missing));  // never created by a submission
+
+    // Another writer holds the catalog.
+    const ObjectId oid = Insert(test::SampleMovie());
+    {
+        CatalogDatabase holder(catalogFile);
+        holder.Open(CatalogDatabase::Access::ReadWrite);
+        std::thread saver([&] {
+            CatalogDatabase::SetThreadBusyTimeout(std::chrono::milliseconds(50));
+            const EditFormResult busy = ApplyEditForm("szTitle=x", oid, catalogFile);
+            EXPECT_FALSE(busy.stored);
+            EXPECT_TRUE(busy.keepEditing);
+            EXPECT_NE(busy.error.find("is in use"), std::string::npos) << busy.error;
+        });
+        saver.join();
+    }
 
     test::WriteFileBytes(catalogFile, "this is not a catalog");
     const EditFormResult foreign = ApplyEditForm("szTitle=x", 1, catalogFile);
     EXPECT_TRUE(foreign.submitted);
     EXPECT_FALSE(foreign.stored);
+    EXPECT_TRUE(foreign.keepEditing);
+    EXPECT_NE(foreign.error.find("not a Reelkeep catalog"), std::string::npos) << foreign.error;
     EXPECT_EQ(test::ReadFileBytes(catalogFile), "this is not a catalog");
 }
 

@@ -8,8 +8,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <cstdio>
+#include <future>
 #include <memory>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "PaneTestSupport.h"
@@ -237,6 +241,58 @@ private slots:
         QCOMPARE(StoredBytes(oids_[1]), std::string());
         // The list no longer offers the movie that is gone.
         QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Casablanca"}));
+    }
+
+    void aBusyCatalogKeepsWhatWasTypedAndSaysSo() {
+        frame_ = OpenFrame();
+        frame_->List()->SelectAndFocus(0);
+        WaitForIdle();
+        frame_->Action(ID_MOVIE_EDITMODE)->trigger();
+        QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("Edit: Alien"));
+        const std::string alien = StoredBytes(oids_[0]);
+
+        // Another program holds the catalog's write lock for as long as it likes.
+        std::promise<void> holding, release;
+        std::thread other([&] {
+            CatalogDatabase database(CatalogFile(), std::chrono::seconds(10));
+            database.Open(CatalogDatabase::Access::ReadWrite);
+            holding.set_value();
+            release.get_future().wait();
+            database.Close();
+        });
+        holding.get_future().wait();
+
+        // The window keeps answering while it waits: ticks of its own timer keep coming.
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticks;
+        QObject::connect(&ticks, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceTick.restart());
+        });
+        sinceTick.start();
+        ticks.start(10);
+        const auto boxes = CollectBoxes();
+        ClickSave(*frame_->Pane(), "document.querySelector('[name=nYear]').value = '2001';");
+        QVERIFY(WaitUntil([&] { return !boxes->texts.isEmpty(); }));
+        ticks.stop();
+        const QString message = boxes->texts.front();
+        QVERIFY2(message.contains(QString::fromStdString(CatalogFile())), qPrintable(message));
+        QVERIFY2(message.contains("in use"), qPrintable(message));
+        QVERIFY2(longestGap < 2000, qPrintable(QString::number(longestGap)));
+        // Nothing stored, still editing, and the page holds what was typed.
+        QCOMPARE(StoredBytes(oids_[0]), alien);
+        QVERIFY(frame_->EditMode());
+        QCOMPARE(RunPageScript(*frame_->Pane(), "document.querySelector('[name=nYear]').value")
+                     .toString(),
+                 QStringLiteral("2001"));
+
+        // Once the other program is done, the same Save stores it.
+        release.set_value();
+        other.join();
+        ClickSave(*frame_->Pane());
+        QVERIFY(WaitUntil([&] { return !frame_->EditMode(); }));
+        QCOMPARE(ReadMovie(oids_[0]).nYear, 2001);
+        QCOMPARE(boxes->texts.size(), 1);
     }
 
     void aFormOnThePageOfSeveralMoviesWritesIntoTheFocusedOneAmongThem() {
