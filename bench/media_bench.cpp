@@ -228,8 +228,7 @@ void ContainerFigures(const std::string& folder, int count, int dropCount) {
         }
         Group small{"a 4 MiB file", {}}, large{"a 4 GiB file", {}};
         for (auto [group, size] : {std::pair{&small, 4ull << 20}, std::pair{&large, 4ull << 30}}) {
-            const std::string path =
-                folder + (group == &small ? "small" : "large") + extension;
+            const std::string path = folder + (group == &small ? "small" : "large") + extension;
             if (!MakeLooped(source, path, size)) {
                 std::fprintf(stderr, "media_bench: ffmpeg could not make %s\n", path.c_str());
                 return;
@@ -237,11 +236,11 @@ void ContainerFigures(const std::string& folder, int count, int dropCount) {
             group->files.assign(5, path);
         }
         ::sync();
-        std::printf("\n%s: %d copies of a %.1f MB 1080p file (H.264 at 8 Mbit/s, AC-3 + AAC, "
-                    "subtitles); a %.1f MB and a %.2f GB file of the same streams\n",
-                    extension.c_str() + 1, count, fs::file_size(source) / 1e6,
-                    fs::file_size(small.files.front()) / 1e6,
-                    fs::file_size(large.files.front()) / 1e9);
+        std::printf(
+            "\n%s: %d copies of a %.1f MB 1080p file (H.264 at 8 Mbit/s, AC-3 + AAC, "
+            "subtitles); a %.1f MB and a %.2f GB file of the same streams\n",
+            extension.c_str() + 1, count, fs::file_size(source) / 1e6,
+            fs::file_size(small.files.front()) / 1e6, fs::file_size(large.files.front()) / 1e9);
         const std::string cli = ProgramFolder() + "reelkeep-cli";
         for (const Group* group : {&ordinary, &small, &large}) {
             std::printf("%s (median per file):\n", group->label);
@@ -251,8 +250,7 @@ void ContainerFigures(const std::string& folder, int count, int dropCount) {
             PrintCost("ReadMediaFacts, helper running, cache warm", warm, 0);
             PrintCost("ReadMediaFacts, helper running, cache dropped",
                       FactsCost(*group, 2, true, probe), 0);
-            PrintCost("the library in this process (for reference)", LibraryCost(*group, 5),
-                      warm);
+            PrintCost("the library in this process (for reference)", LibraryCost(*group, 5), warm);
             PrintCost("ReadMediaFacts, first file (helper start)", FirstFileCost(*group), warm);
             PrintCost("reelkeep-cli inspect (a process per file)",
                       ProgramCost(*group, {cli, "inspect"}), warm);
@@ -279,9 +277,10 @@ void ContainerFigures(const std::string& folder, int count, int dropCount) {
     const auto start = Clock::now();
     const DropResult result = AddDroppedPaths(CatalogFilePath(catalogFolder), {dropFolder}, host);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("\ndrop of a folder of %d Matroska files (links to the 1080p file) into a new "
-                "catalog, no dialogs:\n",
-                dropCount);
+    std::printf(
+        "\ndrop of a folder of %d Matroska files (links to the 1080p file) into a new "
+        "catalog, no dialogs:\n",
+        dropCount);
     std::printf("  %-44s %12.2f s   (%d added%s)\n", "AddDroppedPaths", seconds, result.added,
                 result.error.empty() ? "" : (", " + result.error).c_str());
     double load[3] = {0, 0, 0};

@@ -71,6 +71,40 @@
     </xsl:choose>
   </xsl:template>
 
+  <!-- A movie's files, each beside its size (the two lists pair by position); nothing to edit. -->
+  <xsl:template name="files-table">
+    <xsl:param name="movie"/>
+    <xsl:if test="$movie/pszFilenames/Item or $movie/pnSizes/Item">
+      <table class="files">
+        <thead><tr><th>File</th><th class="number">Size</th></tr></thead>
+        <tbody>
+          <xsl:for-each select="$movie/pszFilenames/Item">
+            <xsl:variable name="position" select="position()"/>
+            <xsl:variable name="bytes" select="../../pnSizes/Item[$position]"/>
+            <tr>
+              <td class="file-name"><xsl:value-of select="."/></td>
+              <td class="number">
+                <xsl:if test="$bytes">
+                  <span title="{format-number($bytes, '#,##0')} bytes">
+                    <xsl:call-template name="size"><xsl:with-param name="bytes" select="$bytes"/></xsl:call-template>
+                  </span>
+                </xsl:if>
+              </td>
+            </tr>
+          </xsl:for-each>
+        </tbody>
+        <xsl:if test="count($movie/pnSizes/Item) &gt; 1">
+          <tfoot>
+            <tr>
+              <td><xsl:value-of select="count($movie/pszFilenames/Item)"/> files</td>
+              <td class="number"><xsl:call-template name="size"><xsl:with-param name="bytes" select="sum($movie/pnSizes/Item)"/></xsl:call-template></td>
+            </tr>
+          </tfoot>
+        </xsl:if>
+      </table>
+    </xsl:if>
+  </xsl:template>
+
   <!-- Minutes as "1 h 52 min". -->
   <xsl:template name="length">
     <xsl:param name="minutes"/>

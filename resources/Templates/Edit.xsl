@@ -1,6 +1,9 @@
 <?xml version="1.0" encoding="UTF-8"?>
 <!-- Reelkeep: the form that edits one movie. Every input is named after a field of the record;
-     lists are comma-separated text. The program stores what the form posts. -->
+     lists are comma-separated text. The program stores what the form posts, and the form
+     posts only the fields the user changed: a field left alone keeps its stored value exactly,
+     commas inside list entries and line breaks included. The files, which pair with their
+     sizes, are shown but not posted. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:include href="Common.xsl"/>
   <xsl:output method="html" encoding="UTF-8" doctype-system="about:legacy-compat"/>
@@ -13,12 +16,15 @@
       </xsl:call-template>
       <body class="edit">
         <xsl:apply-templates select="$movie"/>
+        <xsl:call-template name="post-changes-only"/>
       </body>
     </html>
   </xsl:template>
 
   <xsl:template match="Movie">
-    <form method="post" action="about:blank" accept-charset="UTF-8" autocomplete="off">
+    <form id="edit-form" method="post" action="about:blank" accept-charset="UTF-8" autocomplete="off">
+      <!-- Names no field: a Save with nothing changed still posts, and so still ends editing. -->
+      <input type="hidden" name="edit-page" value="1" data-always-posted=""/>
       <div class="edit-head">
         <div>
           <h1>
@@ -95,7 +101,11 @@
           <xsl:call-template name="list"><xsl:with-param name="field" select="pszMedia"/><xsl:with-param name="label" select="'Media'"/></xsl:call-template>
           <xsl:call-template name="text"><xsl:with-param name="field" select="szLocation"/><xsl:with-param name="label" select="'Location'"/></xsl:call-template>
           <xsl:call-template name="text"><xsl:with-param name="field" select="szLender"/><xsl:with-param name="label" select="'Lent to'"/></xsl:call-template>
-          <xsl:call-template name="list"><xsl:with-param name="field" select="pszFilenames"/><xsl:with-param name="label" select="'Files'"/><xsl:with-param name="wide" select="true()"/></xsl:call-template>
+          <div class="wide">
+            <span class="label">Files</span>
+            <xsl:call-template name="files-table"><xsl:with-param name="movie" select="."/></xsl:call-template>
+            <xsl:if test="not(pszFilenames/Item or pnSizes/Item)"><p class="muted">None yet: drop a file on the window to add it.</p></xsl:if>
+          </div>
           <xsl:call-template name="list"><xsl:with-param name="field" select="pszPictures"/><xsl:with-param name="label" select="'Pictures'"/><xsl:with-param name="hint" select="'files in the catalog folder'"/><xsl:with-param name="wide" select="true()"/></xsl:call-template>
           <xsl:call-template name="text"><xsl:with-param name="field" select="szVideo"/><xsl:with-param name="label" select="'Video codec'"/></xsl:call-template>
           <xsl:call-template name="text"><xsl:with-param name="field" select="szAudio"/><xsl:with-param name="label" select="'Audio codec'"/></xsl:call-template>
@@ -105,6 +115,62 @@
         </div>
       </fieldset>
     </form>
+  </xsl:template>
+
+  <!-- Just before the form's entries are read (window, capture phase: ahead of every listener
+       on the document), the controls of each field whose controls all hold what they held
+       when the page was made are disabled, so that the field is not posted; they are enabled
+       again right after. Controls that share a name (the hidden 0 and the Watched box) count
+       as one field. -->
+  <xsl:template name="post-changes-only">
+    <script><![CDATA[
+(function () {
+    'use strict';
+    var form = document.getElementById('edit-form');
+    if (!form) return;
+    function stateOf(control) {
+        if (control.type === 'checkbox' || control.type === 'radio') return String(control.checked);
+        if (control.options) {
+            return Array.prototype.map.call(control.options, function (option) {
+                return option.selected ? '1' : '0';
+            }).join('');
+        }
+        return control.value;
+    }
+    // As made: a number input shows "" for a stored value it cannot show, and that is no change.
+    var made = new Map();
+    Array.prototype.forEach.call(form.elements, function (control) {
+        made.set(control, stateOf(control));
+    });
+    function untouched(control) {
+        return made.has(control) && made.get(control) === stateOf(control);
+    }
+    function holdBackUntouched(event) {
+        if (event.target !== form) return;
+        var fields = new Map();
+        Array.prototype.forEach.call(form.elements, function (control) {
+            if (!control.name || control.disabled || control.hasAttribute('data-always-posted')) return;
+            if (control.type === 'submit' || control.type === 'button' || control.type === 'reset') return;
+            if (!fields.has(control.name)) fields.set(control.name, []);
+            fields.get(control.name).push(control);
+        });
+        var held = [];
+        fields.forEach(function (controls) {
+            if (!controls.every(untouched)) return;
+            controls.forEach(function (control) {
+                control.disabled = true;
+                held.push(control);
+            });
+        });
+        setTimeout(function () {
+            held.forEach(function (control) { control.disabled = false; });
+        }, 0);
+    }
+    window.addEventListener('submit', holdBackUntouched, true);
+    // form.submit() in the pane announces itself with this event instead.
+    window.addEventListener('reelkeep-submit', holdBackUntouched, true);
+})();
+]]></script>
   </xsl:template>
 
   <xsl:template name="label">

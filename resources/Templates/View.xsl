@@ -165,35 +165,7 @@
               <xsl:with-param name="text" select="szAudio"/>
             </xsl:call-template>
           </dl>
-          <xsl:if test="pszFilenames/Item or pnSizes/Item">
-            <table class="files">
-              <thead><tr><th>File</th><th class="number">Size</th></tr></thead>
-              <tbody>
-                <xsl:for-each select="pszFilenames/Item">
-                  <xsl:variable name="position" select="position()"/>
-                  <xsl:variable name="bytes" select="../../pnSizes/Item[$position]"/>
-                  <tr>
-                    <td class="file-name"><xsl:value-of select="."/></td>
-                    <td class="number">
-                      <xsl:if test="$bytes">
-                        <span title="{format-number($bytes, '#,##0')} bytes">
-                          <xsl:call-template name="size"><xsl:with-param name="bytes" select="$bytes"/></xsl:call-template>
-                        </span>
-                      </xsl:if>
-                    </td>
-                  </tr>
-                </xsl:for-each>
-              </tbody>
-              <xsl:if test="count(pnSizes/Item) &gt; 1">
-                <tfoot>
-                  <tr>
-                    <td><xsl:value-of select="count(pszFilenames/Item)"/> files</td>
-                    <td class="number"><xsl:call-template name="size"><xsl:with-param name="bytes" select="sum(pnSizes/Item)"/></xsl:call-template></td>
-                  </tr>
-                </tfoot>
-              </xsl:if>
-            </table>
-          </xsl:if>
+          <xsl:call-template name="files-table"><xsl:with-param name="movie" select="."/></xsl:call-template>
         </section>
       </div>
     </article>

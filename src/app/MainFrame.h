@@ -101,7 +101,7 @@ private:
     void OnNewCatalog();
     void OnOpenCatalog();
     // Makes the folder's catalog the window's, showing these rows.
-    void UseCatalog(const std::string& folder, std::vector<MovieListRow> rows);
+    void UseCatalog(const std::string& folder, const std::vector<MovieListRow>& rows);
 
     // Command handlers (MainFrameCommands.cpp).
     void OnNewMovie();
@@ -127,6 +127,8 @@ private:
 
     // The pane's side (MainFramePane.cpp).
     void OnFormPosted(const QByteArray& body);
+    // The movie a page rendered for this row stands for (-1: the page of several movies).
+    ObjectId PageMovie(int renderedRow) const;
 
     CommandActions actions_;
     QToolBar* toolBar_ = nullptr;
@@ -144,6 +146,9 @@ private:
     SortOrder sortOrder_ = kInitialSortOrder;
     bool editMode_ = false;
     bool selectionChanged_ = false;
+    // The movie of the page on show, which a form posted from that page writes into; 0 when
+    // the page stands for none.
+    ObjectId pageMovie_ = 0;
     // A drop holds the catalog's write transaction while its title dialog waits; the pane
     // catches up when it ends.
     bool dropping_ = false;

@@ -11,6 +11,7 @@
 
 #include "app/MainFrame.h"
 #include "import/MovieImport.h"
+#include "maint/ProgramThread.h"
 #include "ui/DropProgressDialog.h"
 #include "ui/FileDialogs.h"
 #include "ui/MovieListModel.h"
@@ -105,9 +106,10 @@ void MainFrame::DropPaths(const QStringList& paths) {
     ListImportHost host(this, *model_, *list_);
     dropping_ = true;
     DropProgressDialog progress(this, host);
-    const DropResult result = progress.Run([catalogFile = catalogFile_, &stored](ImportHost& worker) {
-        return AddDroppedPaths(catalogFile, stored, worker);
-    });
+    const DropResult result =
+        progress.Run([catalogFile = catalogFile_, &stored](ImportHost& worker) {
+            return AddDroppedPaths(catalogFile, stored, worker);
+        });
     dropping_ = false;
     if (!result.error.empty())
         ShowError(this, ScreenText(result.error));
@@ -132,16 +134,16 @@ void MainFrame::OnUpdateMovie() {
         const WaitCursor wait;
         QEventLoop loop;
         const auto busyTimeout = CatalogDatabase::ThreadBusyTimeout();
-        std::thread work([&, catalogFile = catalogFile_, oid = model_->Oid(row),
-                          path = StoredText(*chosen)] {
-            CatalogDatabase::SetThreadBusyTimeout(busyTimeout);
-            try {
-                UpdateMovieFromFile(catalogFile, oid, path);
-            } catch (const dbException& failure) {
-                error = failure.what();
-            }
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
+        std::thread work = StartProgramThread(
+            [&, catalogFile = catalogFile_, oid = model_->Oid(row), path = StoredText(*chosen)] {
+                CatalogDatabase::SetThreadBusyTimeout(busyTimeout);
+                try {
+                    UpdateMovieFromFile(catalogFile, oid, path);
+                } catch (const dbException& failure) {
+                    error = failure.what();
+                }
+                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+            });
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         work.join();
     }

@@ -54,7 +54,7 @@ void MainFrame::OnExport(CommandId command) {
         return;
     }
     if (result.status == ExportResult::Status::Failed)
-        QMessageBox::critical(this, ScreenText(result.caption), ScreenText(result.detail));
+        ShowError(this, ScreenText(result.caption), ScreenText(result.detail));
 }
 
 }  // namespace reelkeep

@@ -1,5 +1,6 @@
 // The browser pane's side of the window: rendering the selection through the templates and
 // writing the edit page's submissions back.
+#include <QItemSelectionModel>
 #include <QMessageBox>
 
 #include "app/MainFrame.h"
@@ -16,6 +17,7 @@ namespace reelkeep {
 
 void MainFrame::RefreshView(int row) {
     ++refreshCount_;
+    pageMovie_ = 0;
     const ListSelection selection(*list_);
     const PresentationSource source{selection, catalogFolder_, Templates(), editMode_};
     int chosen = row;
@@ -31,7 +33,7 @@ void MainFrame::RefreshView(int row) {
     }
     if (page.status == RenderedPage::Status::Failed) {
         pane_->ClearView();
-        QMessageBox::critical(this, ScreenText(page.caption), ScreenText(page.detail));
+        ShowError(this, ScreenText(page.caption), ScreenText(page.detail));
         return;
     }
     // A missing or malformed template, or nothing selected, leaves the pane empty.
@@ -39,22 +41,44 @@ void MainFrame::RefreshView(int row) {
         pane_->ClearView();
         return;
     }
+    pageMovie_ = PageMovie(chosen);
     pane_->ShowPage(QByteArray::fromStdString(page.bytes), QString::fromStdString(page.mediaType),
                     QString::fromStdString(page.encoding));
 }
 
-void MainFrame::OnFormPosted(const QByteArray& body) {
+ObjectId MainFrame::PageMovie(int renderedRow) const {
+    if (renderedRow >= 0)
+        return model_->Oid(renderedRow);
+    // A page of several movies stands for the focused one, as long as it is among them.
     const int focused = list_->FocusedRow();
-    const ObjectId oid = focused >= 0 ? model_->Oid(focused) : 0;
+    return focused >= 0 && list_->selectionModel()->isRowSelected(focused) ? model_->Oid(focused)
+                                                                           : 0;
+}
+
+void MainFrame::OnFormPosted(const QByteArray& body) {
+    // The movie whose page was on show, not the focused row: the Search box and Ctrl+click
+    // change the selection, and with it the page, without moving the focus.
+    const ObjectId oid = pageMovie_;
     const EditFormResult result = ApplyEditForm(body.toStdString(), oid, catalogFile_);
     if (!result.submitted)
         return;
-    if (result.stored)
-        model_->UpdateRow(focused, {oid, result.title, result.watched});
+    if (result.keepEditing) {
+        // The navigation was cancelled: the page still holds what the user typed.
+        ShowError(this, ScreenText(result.error));
+        return;
+    }
+    int row = oid != 0 ? model_->RowOf(oid) : -1;
+    if (result.stored && row >= 0)
+        model_->UpdateRow(row, {oid, result.title, result.watched});
+    if (result.gone && row >= 0) {
+        // Its row would only lead to the same message again.
+        model_->RemoveRows({row});
+        row = -1;
+    }
     if (!result.error.empty())
         ShowError(this, ScreenText(result.error));
     editMode_ = false;
-    RefreshView(focused);
+    RefreshView(row);
     ArmIdle();
 }
 

@@ -8,6 +8,7 @@
 #include "maint/FileSystem.h"
 #include "maint/InternetUpdateFetcher.h"
 #include "maint/MaintStrings.h"
+#include "maint/ProgramThread.h"
 #include "maint/Restart.h"
 #include "platform/MessageBoxStyle.h"
 #include "ui/StyledMessageBox.h"
@@ -55,7 +56,7 @@ void MainFrame::StartUpdateCheck() {
         return;
     update_ = std::make_unique<FrameUpdate>();
     FrameUpdate& update = *update_;
-    update.thread = std::thread([this, &update, programFolder = settings_.programFolder] {
+    update.thread = StartProgramThread([this, &update, programFolder = settings_.programFolder] {
         InternetUpdateFetcher fetcher(update.session);
         FrameUpdateQuestion question(this, update);
         update.outcome = CheckForUpdates(UpdateServerAddress(), programFolder, OwnProgramPath(),

@@ -1,5 +1,9 @@
 #include "cli/CliScriptHost.h"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/MessageBoxStyle.h"
@@ -42,9 +46,25 @@ int CliScriptHost::MessageBox(const std::string& text, const std::string& captio
 
 bool CliScriptHost::ReadLine(std::string& line) {
     line.clear();
-    int c;
-    while ((c = std::fgetc(in_)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    return c != EOF || !line.empty();
+    const int fd = ::fileno(in_);
+    if (cancelledFd_ < 0 || fd < 0) {
+        int c;
+        while ((c = std::fgetc(in_)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+        return c != EOF || !line.empty();
+    }
+    // Byte by byte from the descriptor, so that a cancelled run ends the wait.
+    for (;;) {
+        pollfd waits[2] = {{fd, POLLIN, 0}, {cancelledFd_, POLLIN, 0}};
+        if (::poll(waits, 2, -1) < 0 && errno != EINTR) return false;
+        if (waits[1].revents != 0) return false;
+        if (waits[0].revents == 0) continue;
+        char c = 0;
+        const ssize_t got = ::read(fd, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return !line.empty();
+        if (c == '\n') return true;
+        line.push_back(c);
+    }
 }
 
 bool CliScriptHost::Input(std::string& value, const std::string& title, const std::string& label,

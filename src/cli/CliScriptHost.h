@@ -24,6 +24,8 @@ public:
     int Select(const StringArray& items, const std::string& title, const std::string& label) override;
 
     std::size_t Stored() const { return stored_; }
+    // Once `fd` is readable, a question waiting for its answer is cancelled.
+    void SetCancelledFd(int fd) { cancelledFd_ = fd; }
 
 private:
     bool ReadLine(std::string& line);
@@ -35,6 +37,7 @@ private:
     std::uint32_t range_ = 0;
     int lastPercent_ = -1;
     std::size_t stored_ = 0;
+    int cancelledFd_ = -1;
 };
 
 }  // namespace reelkeep::cli

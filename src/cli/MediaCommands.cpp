@@ -36,8 +36,8 @@ int Inspect(CliContext& context, std::span<const std::string> args) {
             fps = text;
         }
         context.out << (facts.size ? std::to_string(*facts.size) : "") << '\t'
-                    << facts.video.value_or("") << '\t' << facts.audio.value_or("") << '\t'
-                    << fps << '\t' << (facts.width ? std::to_string(*facts.width) : "") << '\t'
+                    << facts.video.value_or("") << '\t' << facts.audio.value_or("") << '\t' << fps
+                    << '\t' << (facts.width ? std::to_string(*facts.width) : "") << '\t'
                     << (facts.height ? std::to_string(*facts.height) : "") << '\t'
                     << (facts.minutes ? std::to_string(*facts.minutes) : "") << '\t'
                     << Joined(facts.languages) << '\t' << Joined(facts.subtitles) << '\n';

@@ -3,6 +3,10 @@
 
 #include <array>
 #include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <optional>
 #include <cstdio>
 #include <ostream>
 
@@ -10,6 +14,7 @@
 #include "catalog/CatalogPaths.h"
 #include "cli/CliCommand.h"
 #include "cli/CliScriptHost.h"
+#include "cli/RunCanceller.h"
 #include "platform/Folders.h"
 #include "script/ScriptFiles.h"
 #include "script/ScriptRunner.h"
@@ -21,8 +26,19 @@ namespace {
 struct ScriptOptions {
     std::string scriptsFolder = DefaultScriptsFolder();
     std::uint32_t timeout = 0;
+    std::optional<std::chrono::milliseconds> maxTime;  // the whole run's, when limited
     std::vector<std::string> rest;
 };
+
+std::chrono::milliseconds ParseSeconds(const std::string& text) {
+    double seconds = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (ec != std::errc() || end != text.data() + text.size() || !(seconds > 0) ||
+        seconds > 1e9) {
+        throw UsageError("--max-time takes a number of seconds greater than 0");
+    }
+    return std::chrono::milliseconds(static_cast<std::int64_t>(std::ceil(seconds * 1000)));
+}
 
 ScriptOptions ParseScriptOptions(std::span<const std::string> args) {
     ScriptOptions options;
@@ -36,6 +52,8 @@ ScriptOptions ParseScriptOptions(std::span<const std::string> args) {
             if (ec != std::errc() || end != text.data() + text.size()) {
                 throw UsageError("--timeout takes milliseconds");
             }
+        } else if (args[i] == "--max-time" && hasValue) {
+            options.maxTime = ParseSeconds(args[++i]);
         } else if (args[i].rfind("--", 0) == 0) {
             throw UsageError("unknown option " + args[i]);
         } else {
@@ -90,6 +108,8 @@ int RunScript(CliContext& context, std::span<const std::string> args) {
     CliScriptHost host(movies, stdin, stderr, ::isatty(STDIN_FILENO) == 1);
     ScriptRun run(host, context.catalogFolder, options.timeout);
     ScriptRunner runner(run, *scriptText, ReadIncludeText(options.scriptsFolder, name), catalogFile);
+    const RunCanceller canceller([&run] { run.Cancel(); }, options.maxTime, stderr);
+    host.SetCancelledFd(canceller.CancelledFd());
     const int result = runner.ScriptWorker(movies);
     std::fprintf(stderr, "%zu of %zu movies stored.\n", host.Stored(), movies.size());
     return result == 1 && host.Stored() == movies.size() ? 0 : 1;
@@ -97,7 +117,8 @@ int RunScript(CliContext& context, std::span<const std::string> args) {
 
 constexpr std::array kCommands = {
     CliCommand{"scripts", "[--scripts DIR]", &Scripts},
-    CliCommand{"run-script", "[--scripts DIR] [--timeout MS] NAME [OID...]", &RunScript},
+    CliCommand{"run-script", "[--scripts DIR] [--timeout MS] [--max-time SECONDS] NAME [OID...]",
+               &RunScript},
 };
 
 }  // namespace

@@ -7,17 +7,13 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "maint/PrivateFolder.h"
+
 namespace reelkeep {
 
 std::string InstanceLockPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime && runtime[0] == '/' ? runtime : "";
-    if (folder.empty()) {
-        const char* temp = std::getenv("TMPDIR");
-        folder = temp && temp[0] == '/' ? temp : "/tmp";
-    }
-    if (folder.back() != '/') folder.push_back('/');
-    return folder + kInstanceLockName;
+    const std::string folder = PrivateRuntimeFolder(true);
+    return folder.empty() ? std::string() : folder + kInstanceLockName;
 }
 
 InstanceLock::~InstanceLock() {
@@ -26,9 +22,10 @@ InstanceLock::~InstanceLock() {
 
 bool InstanceLock::Acquire() {
     if (fd_ >= 0) return true;
+    const std::string path = InstanceLockPath();
+    if (path.empty()) return true;
     // Close-on-exec: a process we start must not inherit our hold on the lock.
-    const int fd = ::open(InstanceLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                          0600);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return true;
     int rc;
     do {

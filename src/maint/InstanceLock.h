@@ -1,6 +1,7 @@
 // The single-instance rule: an exclusive lock on a file named
-// "BCE52BDA-DA12-4910-AD99-E3FEA7346B58" in the runtime folder, held until the process ends
-// (the kernel lets go of it even after a crash).
+// "BCE52BDA-DA12-4910-AD99-E3FEA7346B58" in this user's private runtime folder, held until the
+// process ends (the kernel lets go of it even after a crash). No other user can create or
+// hold that file.
 #pragma once
 
 #include <string>
@@ -9,7 +10,7 @@ namespace reelkeep {
 
 inline constexpr char kInstanceLockName[] = "BCE52BDA-DA12-4910-AD99-E3FEA7346B58";
 
-// "$XDG_RUNTIME_DIR/<name>", or the same name in the temporary folder.
+// The lock file in PrivateRuntimeFolder(); empty when this user has no private folder.
 std::string InstanceLockPath();
 
 class InstanceLock {
@@ -19,8 +20,8 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // False only when another process holds the lock. A lock file that cannot be opened at
-    // all does not keep the program from running.
+    // False only when another process of this user holds the lock. Without a private folder,
+    // or a lock file that cannot be opened at all, the program runs.
     bool Acquire();
 
 private:

@@ -14,7 +14,7 @@ struct Settings {
     std::string edit;           // "Edit": template for edit mode
     std::string multiple;       // "Multiple": template for several selected movies
     std::uint32_t autoUpdate = 1;  // "AutoUpdate": 0 = no update check at start
-    std::uint32_t timeout = 0;     // "Timeout": script HTTP time-out in ms, 0 = library's own
+    std::uint32_t timeout = 0;     // "Timeout": script HTTP time-out in ms, 0 = default limits
     std::string databaseFile;      // database + "Movies.db"
 };
 

@@ -170,7 +170,9 @@ private:
                 [[maybe_unused]] const ssize_t ignored = ::write(fd, block.data(), block.size());
             });
         } catch (...) {
+            // A cut transfer leaves nothing anyone could use: its part goes too.
             ::close(fd);
+            ::unlink(temporaryPath.c_str());
             throw;
         }
         ::close(fd);

@@ -24,14 +24,29 @@ std::size_t ValueStart(std::string_view text, std::size_t comma) {
 
 std::vector<UpdateEntry> ParseUpdateList(std::string_view text) {
     std::vector<UpdateEntry> entries;
-    // A comma that leaves a value, at or after each position: the earliest one ends the name
-    // of an entry that starts two or more characters before it.
-    std::vector<std::size_t> nextComma(text.size() + 1, std::string_view::npos);
-    for (std::size_t i = text.size(); i-- > 0;) {
-        nextComma[i] = text[i] == ',' && ValueStart(text, i) != std::string_view::npos
-                           ? i
-                           : nextComma[i + 1];
-    }
+    // The earliest comma that leaves a value at or after `from`; npos when there is none.
+    // Entry starts only move forward, so the search resumes where it stopped: one pass over
+    // the text in all, and no memory beyond the entries themselves.
+    std::size_t searchedFrom = 0;
+    std::size_t found = std::string_view::npos;
+    bool searched = false;
+    const auto nextComma = [&](std::size_t from) {
+        if (searched && from <= searchedFrom) return found;
+        if (searched && (found == std::string_view::npos || found >= from)) {
+            searchedFrom = from;
+            return found;
+        }
+        found = std::string_view::npos;
+        for (std::size_t i = from; i < text.size(); ++i) {
+            if (text[i] == ',' && ValueStart(text, i) != std::string_view::npos) {
+                found = i;
+                break;
+            }
+        }
+        searched = true;
+        searchedFrom = from;
+        return found;
+    };
 
     std::size_t at = 0;
     while (at < text.size()) {
@@ -40,7 +55,7 @@ std::vector<UpdateEntry> ParseUpdateList(std::string_view text) {
             continue;
         }
         if (at + 2 > text.size()) break;
-        const std::size_t comma = nextComma[at + 2];
+        const std::size_t comma = nextComma(at + 2);
         if (comma == std::string_view::npos) break;  // no later start can find one either
         // The shortest name: the blanks right before the comma belong to the separator,
         // but the name keeps at least its two characters.

@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
@@ -13,6 +15,8 @@
 namespace reelkeep {
 
 namespace {
+
+std::atomic<std::chrono::milliseconds::rep> g_defaultLimit{60000};
 
 void InitializeLibraryOnce() {
     static std::once_flag once;
@@ -33,7 +37,7 @@ std::string ProgramAgentName() {
 }
 
 CInternetSession::CInternetSession(std::string agent)
-    : agent_(agent.empty() ? ProgramAgentName() : std::move(agent)) {
+    : agent_(agent.empty() ? ProgramAgentName() : std::move(agent)), defaultLimit_(DefaultLimit()) {
     InitializeLibraryOnce();
     multi_ = curl_multi_init();
     if (!multi_) {
@@ -57,6 +61,23 @@ void CInternetSession::SetOption(std::uint32_t option, std::uint32_t value) {
     char message[64];
     std::snprintf(message, sizeof message, "Failed to set an internet option (%u)", option);
     throw CInternetException(this, 0, 0, "The option is not known", message);
+}
+
+std::chrono::milliseconds CInternetSession::ConnectLimit() const {
+    return connectTimeout_.count() > 0 ? connectTimeout_ : defaultLimit_;
+}
+
+std::chrono::milliseconds CInternetSession::StallLimit(bool waitingForResponse) const {
+    const auto set = waitingForResponse ? std::max(sendTimeout_, receiveTimeout_) : receiveTimeout_;
+    return set.count() > 0 ? set : defaultLimit_;
+}
+
+std::chrono::milliseconds CInternetSession::DefaultLimit() {
+    return std::chrono::milliseconds(g_defaultLimit.load());
+}
+
+void CInternetSession::SetDefaultLimit(std::chrono::milliseconds limit) {
+    g_defaultLimit = std::max<std::chrono::milliseconds::rep>(limit.count(), 1);
 }
 
 void CInternetSession::Close() {

@@ -38,6 +38,18 @@ public:
     std::chrono::milliseconds SendTimeout() const { return sendTimeout_; }
     std::chrono::milliseconds ReceiveTimeout() const { return receiveTimeout_; }
 
+    // The limits in force, never unlimited: what the options set, or the default limit where
+    // they leave a value at 0. A connection must be made within ConnectLimit(); a transfer
+    // fails once nothing has arrived for StallLimit() (while waiting for the response, the
+    // longer of the send and receive time-outs).
+    std::chrono::milliseconds ConnectLimit() const;
+    std::chrono::milliseconds StallLimit(bool waitingForResponse = false) const;
+
+    // The default limit of the sessions opened from now on: about a minute, so that a silent
+    // server cannot hold a transfer for ever. Tests shorten it.
+    static std::chrono::milliseconds DefaultLimit();
+    static void SetDefaultLimit(std::chrono::milliseconds limit);
+
     // The transfer library's multi handle, shared by the session's requests.
     void* MultiHandle() const { return multi_; }
 
@@ -45,9 +57,10 @@ private:
     std::string agent_;
     void* multi_ = nullptr;
     std::atomic<bool> closed_ = false;
-    std::chrono::milliseconds connectTimeout_{0};  // 0: the library's default
-    std::chrono::milliseconds sendTimeout_{0};     // 0: none
-    std::chrono::milliseconds receiveTimeout_{0};  // 0: none
+    std::chrono::milliseconds connectTimeout_{0};  // 0: the default limit
+    std::chrono::milliseconds sendTimeout_{0};     // 0: the default limit
+    std::chrono::milliseconds receiveTimeout_{0};  // 0: the default limit
+    std::chrono::milliseconds defaultLimit_;       // stands in for the options left at 0
 };
 
 // The program file's name without folder and extension ("reelkeep-cli", "reelkeep").

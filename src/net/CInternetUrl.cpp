@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "net/CInternetException.h"
@@ -33,7 +34,28 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
     return strncasecmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
 }
 
+bool NeedsEncoding(unsigned char byte) {
+    return byte <= 0x20 || byte >= 0x7F || byte == '"' || byte == '<' || byte == '>' ||
+           byte == '`';
+}
+
 }  // namespace
+
+std::string RequestAddress(const std::string& url) {
+    std::string address;
+    address.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (NeedsEncoding(byte)) {
+            address += '%';
+            address += "0123456789ABCDEF"[byte >> 4];
+            address += "0123456789ABCDEF"[byte & 15];
+        } else {
+            address += c;
+        }
+    }
+    return address;
+}
 
 CInternetUrl::CInternetUrl(CInternetSession& session, const std::string& url,
                            const std::string& headers, std::uint32_t flags)
@@ -58,7 +80,7 @@ void CInternetUrl::Start(CInternetSession& session, const std::string& url,
                          const std::string& headers, std::uint32_t flags,
                          const std::string& openMessage) {
     CURL* easy = static_cast<CURL*>(easy_);
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_URL, RequestAddress(url).c_str());
     curl_easy_setopt(easy, CURLOPT_USERAGENT, session.Agent().c_str());
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
@@ -71,10 +93,10 @@ void CInternetUrl::Start(CInternetSession& session, const std::string& url,
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CInternetUrl::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
+    // A proxy's answer to CONNECT is not the response's head.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!(flags & kKeepConnection)) curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    if (session.ConnectTimeout().count() > 0) {
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(session.ConnectTimeout().count()));
-    }
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(session.ConnectLimit().count()));
 
     curl_slist* list = nullptr;
     std::size_t start = 0;
@@ -134,9 +156,27 @@ std::size_t CInternetUrl::OnBody(char* data, std::size_t size, std::size_t count
     return bytes;
 }
 
-std::size_t CInternetUrl::OnHeader(char*, std::size_t size, std::size_t count, void* self) {
-    static_cast<CInternetUrl*>(self)->lastActivity_ = std::chrono::steady_clock::now();
-    return size * count;
+std::size_t CInternetUrl::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    auto* url = static_cast<CInternetUrl*>(self);
+    const std::size_t bytes = size * count;
+    url->lastActivity_ = std::chrono::steady_clock::now();
+    const std::string line(data, bytes);
+    if (line.starts_with("HTTP/")) {  // the status line of a response
+        const std::size_t space = line.find(' ');
+        url->responseStatus_ = space == std::string::npos ? 0 : std::atol(line.c_str() + space + 1);
+        url->responseHasLocation_ = false;
+    } else if (StartsWithNoCase(line, "Location:")) {
+        url->responseHasLocation_ = true;
+    } else if (line == "\r\n" || line == "\n") {
+        // The end of a head. It is the final response's unless it was an interim answer or a
+        // redirect that the library goes on to follow; from here on the response is open and a
+        // stall is a failed read.
+        const long status = url->responseStatus_;
+        const bool interim = status >= 100 && status < 200;
+        const bool redirect = status >= 300 && status < 400 && url->responseHasLocation_;
+        if (!interim && !redirect) url->begun_ = true;
+    }
+    return bytes;
 }
 
 bool CInternetUrl::Pump(bool waitingForResponse) {
@@ -145,9 +185,7 @@ bool CInternetUrl::Pump(bool waitingForResponse) {
         paused_ = false;
         curl_easy_pause(static_cast<CURL*>(easy_), CURLPAUSE_CONT);
     }
-    const auto timeout = waitingForResponse
-                             ? std::max(session_.SendTimeout(), session_.ReceiveTimeout())
-                             : session_.ReceiveTimeout();
+    const auto timeout = session_.StallLimit(waitingForResponse);
     const std::size_t before = pending_.size() - pendingStart_;
     while (!done_) {
         if (session_.IsClosed()) return false;
@@ -162,7 +200,8 @@ bool CInternetUrl::Pump(bool waitingForResponse) {
             }
         }
         if (done_ || paused_ || pending_.size() - pendingStart_ > before) return true;
-        if (timeout.count() > 0 && std::chrono::steady_clock::now() - lastActivity_ > timeout) {
+        if (waitingForResponse && begun_) return true;
+        if (std::chrono::steady_clock::now() - lastActivity_ > timeout) {
             std::snprintf(errorText_, sizeof errorText_, "No data arrived within %lld ms",
                           static_cast<long long>(timeout.count()));
             return false;

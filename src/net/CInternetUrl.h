@@ -11,6 +11,11 @@
 
 namespace reelkeep {
 
+// The address as it goes into the request: blanks, control bytes, bytes above 127 and the
+// characters '"', '<', '>' and '`', which an address cannot carry as they are, are
+// percent-encoded; everything else, escapes already present included, stays as it is.
+std::string RequestAddress(const std::string& url);
+
 class CInternetUrl {
 public:
     // Request flags.
@@ -66,7 +71,9 @@ private:
     std::size_t pendingStart_ = 0;
     bool paused_ = false;
     bool done_ = false;
-    bool begun_ = false;  // a body byte or the end has arrived
+    bool begun_ = false;  // the final response's headers, a body byte or the end has arrived
+    long responseStatus_ = 0;       // of the response whose headers are arriving
+    bool responseHasLocation_ = false;
     int result_ = 0;      // the transfer's result code once done_
     char errorText_[256] = {};
     std::chrono::steady_clock::time_point lastActivity_;

@@ -45,34 +45,45 @@ void ApplyFormBody(std::string_view body, Movie& movie) {
     }
 }
 
-EditFormResult ApplyEditForm(std::string_view body, ObjectId focused,
-                             const std::string& catalogFile) {
+EditFormResult ApplyEditForm(std::string_view body, ObjectId oid, const std::string& catalogFile) {
     EditFormResult result;
     if (body.empty()) return result;
     result.submitted = true;
+    if (oid == 0) return result;
     std::error_code missing;
-    if (focused == 0 || !std::filesystem::exists(catalogFile, missing)) return result;
+    if (!std::filesystem::exists(catalogFile, missing)) {
+        // Creating an empty catalog here would only hide where the movie went.
+        result.keepEditing = true;
+        result.error = "The catalog \"" + catalogFile + "\" does not exist, so nothing was saved.";
+        return result;
+    }
 
     CatalogDatabase database(catalogFile);
     try {
         database.Open(CatalogDatabase::Access::ReadWrite);
-    } catch (const dbException&) {
-        return result;  // a catalog that does not open: nothing stored, nothing said
+    } catch (const dbException& error) {
+        // In use by another program, or not to be opened at all: what was typed stays.
+        result.keepEditing = true;
+        result.error = error.what();
+        return result;
     }
     try {
         Movie movie;
-        if (!database.Fetch(focused, movie)) {
-            result.error = "The movie with identifier " + std::to_string(focused) +
-                           " is no longer in the catalog.";
+        if (!database.Fetch(oid, movie)) {
+            result.gone = true;
+            result.error =
+                "The movie you were editing is no longer in the catalog, so nothing was saved.";
             return result;
         }
+        const Movie stored = movie;
         ApplyFormBody(body, movie);
-        database.Update(focused, movie);
+        if (movie != stored) database.Update(oid, movie);
         database.Close();
         result.stored = true;
         result.title = movie.szTitle;
         result.watched = movie.bWatched;
     } catch (const dbException& error) {
+        result.keepEditing = !result.stored;
         result.error = error.what();
     }
     return result;

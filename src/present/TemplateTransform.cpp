@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/Folders.h"
+#include "platform/CNumericScope.h"
 #include "present/CatalogDocument.h"
 #include "present/XmlRuntime.h"
 
@@ -83,6 +84,8 @@ std::string TemplateFolder(const std::string& templatePath) {
 
 RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath,
                                bool setStyleSheet) {
+    // XPath turns numbers into text with printf: in the window's locale 7.5 would read "7,5".
+    const CNumericScope cNumbers;
     RenderedPage page;
     page.templatePath = templatePath;
     XmlMessageCollector messages;

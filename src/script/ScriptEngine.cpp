@@ -47,6 +47,13 @@ void WriteMessage(const asSMessageInfo* message, void* param) {
                                       message->row, message->col, kind, message->message));
 }
 
+// Called by the engine before every statement: ends a cancelled run there. Aborting, unlike a
+// script exception, cannot be caught by the script.
+void StopWhenCancelled(asIScriptContext* context, void* flag) {
+    if (static_cast<const std::atomic<bool>*>(flag)->load(std::memory_order_relaxed))
+        context->Abort();
+}
+
 struct ContextReleaser {
     void operator()(asIScriptContext* context) const { context->Release(); }
 };
@@ -71,8 +78,10 @@ ScriptEnginePtr CreateScriptEngine() {
         throw std::runtime_error("the script engine could not be created");
     // Scripts are 8-bit text: every byte is one character, "\xE9" one byte.
     engine->SetEngineProperty(asEP_SCRIPT_SCANNER, 0);
-    // "uint substitute(string &inout)" passes a value type by reference.
-    engine->SetEngineProperty(asEP_ALLOW_UNSAFE_REFERENCES, true);
+    // No unsafe references: a script function cannot take a value by `&inout`, so it can
+    // never hold a reference to an element of an array that it empties. The few methods of
+    // ours that change a variable in place are declared through RegisterInOutMethod.
+    engine->SetEngineProperty(asEP_ALLOW_UNSAFE_REFERENCES, false);
     return engine;
 }
 
@@ -87,7 +96,7 @@ void RegisterTextApi(ScriptEngine* engine) {
 }
 
 bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_view text,
-                   CScriptOutput& output) {
+                   CScriptOutput& output, const std::atomic<bool>* cancelled) {
     MessageSink sink;
     engine->SetMessageCallback(asFUNCTION(WriteMessage), &sink, asCALL_CDECL);
     struct Flush {
@@ -122,9 +131,20 @@ bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_v
     const std::unique_ptr<asIScriptContext, ContextReleaser> context(engine->CreateContext());
     if (!context || context->Prepare(function.get()) < 0)
         return false;
+    if (cancelled) {
+        context->SetLineCallback(asFUNCTION(StopWhenCancelled),
+                                 const_cast<std::atomic<bool>*>(cancelled), asCALL_CDECL);
+    }
     const int result = context->Execute();
     if (result == asEXECUTION_FINISHED)
         return true;
+    if (result == asEXECUTION_ABORTED && cancelled && cancelled->load()) {
+        int column = 0;
+        const char* section = nullptr;
+        const int row = context->GetLineNumber(0, &column, &section);
+        sink.pending.Write(FormatMessage(section != nullptr ? section : "ExecuteString", row,
+                                         column, "Error", "Script cancelled"));
+    }
     if (result == asEXECUTION_EXCEPTION) {
         int column = 0;
         const char* section = nullptr;

@@ -2,6 +2,7 @@
 // one function after an include text, with the engine's messages collected as text.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,8 +17,8 @@ struct ScriptEngineDeleter {
 };
 using ScriptEnginePtr = std::unique_ptr<ScriptEngine, ScriptEngineDeleter>;
 
-// An engine set up for our scripts (8-bit text, references to value types allowed), with
-// nothing registered yet. Threads that create engines call ReleaseScriptThread before ending.
+// An engine set up for our scripts (8-bit text, no unsafe references), with nothing
+// registered yet. Threads that create engines call ReleaseScriptThread before ending.
 ScriptEnginePtr CreateScriptEngine();
 void ReleaseScriptThread();
 
@@ -37,8 +38,10 @@ private:
 // Builds the module from `include` (section "include") and executes `text` as the statements
 // of a function (section "ExecuteString", its first line row 1). True when everything compiled
 // and the script ran to its end; a script exception is written to `output` as an error line.
+// Once `cancelled` is set the script stops at its next statement, whatever it is doing and
+// whatever it catches, with the error line "Script cancelled".
 bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_view text,
-                   CScriptOutput& output);
+                   CScriptOutput& output, const std::atomic<bool>* cancelled = nullptr);
 
 struct ScriptRunResult {
     bool succeeded = false;

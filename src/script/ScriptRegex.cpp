@@ -163,7 +163,8 @@ void RegisterRegexType(ScriptEngine* engine) {
               asFUNCTION(ConstructSubstitutionOptions));
     behaviour(asBEHAVE_DESTRUCT, "void f()", asFUNCTION(Destruct));
     method("bool match(const string &in)", asFUNCTION(Match));
-    method("uint substitute(string &inout) const", asFUNCTION(Substitute));
+    RegisterInOutMethod(engine, "regex", "uint substitute(string &inout) const",
+                        asFUNCTION(Substitute), asCALL_CDECL_OBJFIRST);
     method("uint count(const string &in) const", asFUNCTION(Count));
     method("uint groups() const", asFUNCTION(Groups));
     method("uint group(uint,string &out) const", asFUNCTION(GroupInto));

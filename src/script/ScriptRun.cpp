@@ -21,7 +21,7 @@ ScriptRun::ScriptRun(ScriptRunHost& host, std::string downloadFolder, std::uint3
 
 void ScriptRun::Abort(const CInternetException& error) {
     networkError_ = error;
-    if (asIScriptContext* context = asGetActiveContext()) context->SetException(error.message.c_str());
+    if (asIScriptContext* context = asGetActiveContext()) context->Abort();
 }
 
 std::optional<CInternetException> ScriptRun::TakeNetworkError() {
@@ -73,8 +73,8 @@ void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
                                        asMETHOD(ScriptRun, Open), asCALL_THISCALL));
     check(engine->RegisterObjectMethod("CNavigator", "const string &get_location() const property",
                                        asMETHOD(ScriptRun, Location), asCALL_THISCALL));
-    check(engine->RegisterObjectMethod("CNavigator", "bool download(const string &in,string &inout)",
-                                       asMETHOD(ScriptRun, Download), asCALL_THISCALL));
+    RegisterInOutMethod(engine, "CNavigator", "bool download(const string &in,string &inout)",
+                        asMETHOD(ScriptRun, Download), asCALL_THISCALL);
     check(engine->RegisterGlobalProperty("CNavigator www", run));
 
     check(engine->RegisterObjectType("CUI", 0, kSingleton));
@@ -84,8 +84,8 @@ void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
     check(engine->RegisterObjectMethod("CUI", "int alert(const string &in,uint) const",
                                        asMETHODPR(ScriptRun, Alert, (const std::string&, std::uint32_t), int),
                                        asCALL_THISCALL));
-    check(engine->RegisterObjectMethod("CUI", "bool input(string &inout,const string &in,const string &in,bool)",
-                                       asMETHOD(ScriptRun, Input), asCALL_THISCALL));
+    RegisterInOutMethod(engine, "CUI", "bool input(string &inout,const string &in,const string &in,bool)",
+                        asMETHOD(ScriptRun, Input), asCALL_THISCALL);
     check(engine->RegisterObjectMethod("CUI", "int select(const string[] &in,const string &in,const string &in) const",
                                        asMETHOD(ScriptRun, Select), asCALL_THISCALL));
     check(engine->RegisterGlobalProperty("CUI user", run));

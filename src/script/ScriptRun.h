@@ -2,6 +2,7 @@
 // `location`, the folder downloads go to, and the host that shows and asks.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,7 +17,8 @@ namespace reelkeep {
 
 class ScriptRun {
 public:
-    // `timeout` in milliseconds for connecting, sending and receiving; 0 keeps the defaults.
+    // `timeout` in milliseconds for connecting, sending and receiving; 0 keeps the default
+    // limits of the session (about a minute each).
     ScriptRun(ScriptRunHost& host, std::string downloadFolder, std::uint32_t timeout);
 
     // www
@@ -31,9 +33,14 @@ public:
     bool Input(std::string& value, const std::string& title, const std::string& label, bool allowEmpty);
     int Select(const StringArray& items, const std::string& title, const std::string& label);
 
-    // Cancels from any thread: the transfer under way, or the next one, fails.
-    void Cancel() { session_.Close(); }
-    bool Cancelled() const { return session_.IsClosed(); }
+    // Cancels from any thread: the transfer under way, or the next one, fails, and the running
+    // script stops at its next statement (see CancelFlag).
+    void Cancel() {
+        cancelled_ = true;
+        session_.Close();
+    }
+    bool Cancelled() const { return cancelled_.load(); }
+    const std::atomic<bool>& CancelFlag() const { return cancelled_; }
 
     // The network failure that ended the last script, if one did; cleared by taking it.
     std::optional<CInternetException> TakeNetworkError();
@@ -41,7 +48,8 @@ public:
     ScriptRunHost& Host() { return host_; }
 
 private:
-    // Ends the running script with the failure kept for the runner to show.
+    // Ends the running script with the failure kept for the runner to show. The script cannot
+    // catch it: a transfer that failed leaves the script at once.
     void Abort(const CInternetException& error);
 
     ScriptRunHost& host_;
@@ -49,6 +57,7 @@ private:
     CInternetSession session_;
     std::string location_;
     std::optional<CInternetException> networkError_;
+    std::atomic<bool> cancelled_ = false;
 };
 
 // Registers the types CNavigator and CUI with their methods and the globals `www` and `user`,

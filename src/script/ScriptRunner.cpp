@@ -43,7 +43,7 @@ int ScriptRunner::ScriptWorker(const std::vector<ScriptRunMovie>& movies) {
         database.Open(CatalogDatabase::Access::ReadWrite);
         // One buffer for the whole run: the script's globals point into it.
         Movie record;
-        for (std::size_t item = 0; item < movies.size(); ++item) {
+        for (std::size_t item = 0; item < movies.size() && !run_.Cancelled(); ++item) {
             host.SetItemState(item, ScriptRunHost::ItemState::Processing);
             if (!database.Fetch(movies[item].oid, record)) {
                 throw dbException("The movie \"" + movies[item].title +
@@ -74,7 +74,7 @@ bool ScriptRunner::RunOnMovie(CatalogDatabase& database, ObjectId oid, Movie& re
         RegisterTextApi(engine.get());
         RegisterNavigatorAndUser(engine.get(), &run_);
         RegisterMovieGlobals(engine.get(), record);
-        succeeded = ExecuteScript(engine.get(), includeText_, scriptText_, output);
+        succeeded = ExecuteScript(engine.get(), includeText_, scriptText_, output, &run_.CancelFlag());
     }
     if (auto networkError = run_.TakeNetworkError()) {
         run_.Host().MessageBox(networkError->responseText, networkError->message, MB_ICONERROR);

@@ -25,7 +25,8 @@ public:
     static std::vector<ScriptRunMovie> InRunOrder(std::vector<ScriptRunMovie> movies);
 
     // Processes `movies` (already in run order) on its own read-write connection, stopping at
-    // the first movie that fails; closing the connection keeps every movie that succeeded.
+    // the first movie that fails or once the run is cancelled; closing the connection keeps
+    // every movie that succeeded.
     // Returns 1 when the loop ended, also after a failed movie; 0 after a database error.
     int ScriptWorker(const std::vector<ScriptRunMovie>& movies);
 

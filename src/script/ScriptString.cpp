@@ -54,9 +54,9 @@ std::size_t Clamp(const String& text, asUINT position) {
 void Construct(void* memory) {
     new (memory) String();
 }
-// The copy constructor ends at the first zero byte, as copies always have.
+// Every byte is copied: pages with zero bytes pass through variables and return values whole.
 void ConstructCopy(void* memory, const String& other) {
-    new (memory) String(other.c_str());
+    new (memory) String(other);
 }
 void ConstructTail(void* memory, const String& other, asUINT position) {
     new (memory) String(other, Clamp(other, position));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -77,9 +78,11 @@ std::string FormatBits(std::uint32_t value) {
 }
 
 std::string FormatDouble(double value) {
+    // "%g" as the "C" locale writes it whatever the process's locale: to_chars never localises.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    std::string text = buffer;
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    std::string text(buffer, written.ptr);
     // Widen the exponent to three digits: "e+06" becomes "e+006".
     const std::size_t e = text.find('e');
     if (e != std::string::npos && e + 2 < text.size()) {

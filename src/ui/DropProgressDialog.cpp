@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "catalog/CatalogDatabase.h"
+#include "maint/ProgramThread.h"
 
 namespace reelkeep {
 
@@ -46,7 +47,7 @@ DropResult DropProgressDialog::Run(const std::function<DropResult(ImportHost&)>&
     finished_ = false;
     // The worker waits for a busy catalog as briefly as the window does.
     const auto busyTimeout = CatalogDatabase::ThreadBusyTimeout();
-    worker_ = std::thread([this, &drop, &result, busyTimeout] {
+    worker_ = StartProgramThread([this, &drop, &result, busyTimeout] {
         CatalogDatabase::SetThreadBusyTimeout(busyTimeout);
         result = drop(*this);
         QMetaObject::invokeMethod(this, &DropProgressDialog::OnWorkerDone, Qt::QueuedConnection);
@@ -94,7 +95,8 @@ std::optional<TitleAnswer> DropProgressDialog::AskTitle(const std::string& deriv
                                                         const std::vector<std::string>& titles) {
     std::optional<TitleAnswer> answer;
     QMetaObject::invokeMethod(
-        this, [this, &derived, &titles, &answer] { answer = windowHost_.AskTitle(derived, titles); },
+        this,
+        [this, &derived, &titles, &answer] { answer = windowHost_.AskTitle(derived, titles); },
         Qt::BlockingQueuedConnection);
     return answer;
 }

@@ -34,8 +34,9 @@ QVariant MovieListModel::data(const QModelIndex& index, int role) const {
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
             return row.title;
+        case Qt::ToolTipRole:
+            return PlainTip(row.title);
         case Qt::DecorationRole:
             return WatchedIcon(row.watched);
         case kObjectIdRole:

@@ -24,15 +24,20 @@ bool AskYesNo(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setObjectName(QStringLiteral("question"));
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 void ShowError(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok,
-                    parent);
+    ShowError(parent, QString::fromLatin1(kAppTitle), text);
+}
+
+void ShowError(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("error"));
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -12,9 +12,13 @@ namespace reelkeep {
 
 inline constexpr const char* kAppTitle = "Reelkeep";
 
+// Every text is shown as it is, never read as markup: messages carry paths, titles and the
+// words of servers, scripts and libraries.
 // True when the user answers Yes.
 bool AskYesNo(QWidget* parent, const QString& text);
 void ShowError(QWidget* parent, const QString& text);
+// An error box with a caption of its own (a template's or an export's failure).
+void ShowError(QWidget* parent, const QString& caption, const QString& text);
 // The box a fresh process shows after a crash: its own caption, the error icon, OK.
 void ShowCrashMessage(const std::string& caption, const std::string& text);
 

@@ -1,6 +1,7 @@
 #include "ui/ScreenText.h"
 
 #include <QStringDecoder>
+#include <QTextDocument>
 #include <array>
 
 namespace reelkeep {
@@ -31,6 +32,12 @@ QString ScreenText(std::string_view bytes) {
 
 std::string StoredText(const QString& text) {
     return text.toStdString();
+}
+
+QString PlainTip(const QString& text) {
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }
 
 }  // namespace reelkeep

@@ -11,4 +11,8 @@ namespace reelkeep {
 QString ScreenText(std::string_view bytes);
 std::string StoredText(const QString& text);
 
+// A tooltip that shows `text` as it is: tooltips read text that looks like markup as markup,
+// so such text is handed over escaped.
+QString PlainTip(const QString& text);
+
 }  // namespace reelkeep

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "maint/ProgramThread.h"
 #include "platform/MessageBoxStyle.h"
 #include "ui/InputDialog.h"
 #include "ui/Prompts.h"
@@ -94,7 +95,7 @@ void CScriptRunDlg::showEvent(QShowEvent* event) {
 }
 
 void CScriptRunDlg::StartWorker() {
-    worker_ = std::thread([this] {
+    worker_ = StartProgramThread([this] {
         workerResult_ = runner_.ScriptWorker(setup_.movies);
         QMetaObject::invokeMethod(this, &CScriptRunDlg::OnWorkerDone, Qt::QueuedConnection);
     });

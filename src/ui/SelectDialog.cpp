@@ -24,7 +24,7 @@ CSelectDlg::CSelectDlg(QWidget* parent, const QString& caption, const QString& l
     list_->setMinimumSize(420, 190);
     for (const QString& text : items) {
         auto* item = new QListWidgetItem(text, list_);
-        item->setToolTip(ScreenText(WrapInfoTip(StoredText(text))));
+        item->setToolTip(PlainTip(ScreenText(WrapInfoTip(StoredText(text)))));
     }
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(list_);

@@ -1,6 +1,7 @@
 #include "ui/TitleDialog.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,8 +22,19 @@ TitleDialog::TitleDialog(QWidget* parent, const QStringList& titles, const QStri
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(12);
     combo->addItems(titles);
-    combo->setEditText(derived);
+    // Titles that begin with what is typed are offered in a list below; the text itself stays
+    // as typed until the user picks one. Inline completion would fill in the rest of the first
+    // match, so that Enter after "Alien" took "Aliens".
+    auto* completer = new QCompleter(combo->model(), combo);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    combo->setCompleter(completer);
     input_ = combo->lineEdit();
+    // The combo snaps a finished text to an item that equals it without regard to case;
+    // the title is what the user typed, so it keeps none of its own edit handling.
+    disconnect(input_, &QLineEdit::returnPressed, combo, nullptr);
+    disconnect(input_, &QLineEdit::editingFinished, combo, nullptr);
+    combo->setEditText(derived);
     Build(combo);
 }
 
@@ -44,7 +56,7 @@ void TitleDialog::Build(QWidget* input) {
 }
 
 QString TitleDialog::Title() const {
-    return input_->text();
+    return result() == Accepted ? accepted_ : input_->text();
 }
 
 void TitleDialog::SetTitle(const QString& title) {
@@ -56,6 +68,8 @@ void TitleDialog::accept() {
         input_->setFocus();
         return;
     }
+    // Taken now: nothing that happens to the field while the dialog closes may change it.
+    accepted_ = input_->text();
     QDialog::accept();
 }
 

@@ -19,6 +19,7 @@ public:
     // The combo form of a drop: every title to choose from, the derived one to start with.
     TitleDialog(QWidget* parent, const QStringList& titles, const QString& derived);
 
+    // The text as typed; once accepted, as it stood at that moment.
     QString Title() const;
     // Puts text into the edit field, as if typed (a retry after the catalog was busy).
     void SetTitle(const QString& title);
@@ -35,6 +36,7 @@ private:
     void Build(QWidget* input);
 
     QLineEdit* input_ = nullptr;
+    QString accepted_;  // the text exactly as it stood when the user pressed Enter
 };
 
 }  // namespace reelkeep

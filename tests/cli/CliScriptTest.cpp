@@ -1,7 +1,10 @@
 // reelkeep-cli scripts and run-script on a real catalog and a real scripts folder.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
@@ -91,6 +94,88 @@ TEST_F(CliScriptTest, FailuresAndQuestionsWithoutATerminal) {
     EXPECT_EQ(Cli({"run-script", "--scripts", scripts.Path(), "Ask", "99"}).exitCode, 1);
     EXPECT_EQ(Cli({"run-script", "--timeout", "soon", "Ask"}).exitCode, 2);
     EXPECT_EQ(Cli({"run-script"}).exitCode, 2);
+}
+
+// Runs a script that never ends by itself on alpha and Zeta, in that order; `stop` ends it
+// once alpha has been stored and Zeta is under way.
+struct StoppedRun {
+    test::ProcessResult result;
+    std::chrono::milliseconds afterStop{0};
+};
+
+TEST_F(CliScriptTest, InterruptsAndTheTimeLimitCancelTheRunAndKeepWhatWasDone) {
+    test::HttpTestServer server;
+    server.Serve("/page", "page");
+    // A plain endless loop, and one that swallows every failure of its transfers.
+    WriteFileBytes(scripts / "Loop.rks",
+                   "szPlot = 'done'; if (szTitle == 'Zeta') while (true) {}");
+    WriteFileBytes(scripts / "Swallow.rks",
+                   "szPlot = 'done'; if (szTitle == 'Zeta') while (true) try { www.open('" +
+                       server.Url("/page") + "'); } catch {}");
+    const auto run = [&](const std::string& script, int signal,
+                         std::vector<std::string> options = {}) {
+        std::vector<std::string> args = {"--catalog", catalog.Path(), "run-script", "--scripts",
+                                         scripts.Path()};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(script);
+        StoppedRun stopped;
+        std::chrono::steady_clock::time_point stoppedAt{};
+        stopped.result = test::RunProcess(
+            REELKEEP_CLI_PATH, args, {},
+            [&](pid_t pid, const std::string& err) {
+                if (signal == 0 || stoppedAt != std::chrono::steady_clock::time_point{}) return;
+                if (err.find("[2/2] Zeta") == std::string::npos) return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));  // inside the loop
+                ::kill(pid, signal);
+                stoppedAt = std::chrono::steady_clock::now();
+            },
+            std::chrono::seconds(20));
+        if (stoppedAt != std::chrono::steady_clock::time_point{}) {
+            stopped.afterStop = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - stoppedAt);
+        }
+        return stopped;
+    };
+    const auto plots = [&] {
+        CatalogDatabase database(CatalogFilePath(catalog.Path()));
+        database.Open(CatalogDatabase::Access::ReadWrite);
+        Movie zeta, alpha;
+        database.Fetch(1, zeta);
+        database.Fetch(2, alpha);
+        const std::string both = alpha.szPlot + "," + zeta.szPlot;
+        alpha.szPlot = zeta.szPlot = "";
+        database.Update(1, zeta);
+        database.Update(2, alpha);
+        return both;
+    };
+
+    for (const auto& [script, signal] : {std::pair{"Loop", SIGINT}, std::pair{"Swallow", SIGTERM},
+                                         std::pair{"Loop", SIGTERM}, std::pair{"Swallow", SIGINT}}) {
+        SCOPED_TRACE(std::string(script) + " " + strsignal(signal));
+        const StoppedRun stopped = run(script, signal);
+        EXPECT_FALSE(stopped.result.killed);
+        EXPECT_EQ(stopped.result.signal, 0);
+        EXPECT_EQ(stopped.result.exitCode, 1) << stopped.result.err;
+        EXPECT_LT(stopped.afterStop, std::chrono::milliseconds(1500));
+        EXPECT_NE(stopped.result.err.find("1 of 2 movies stored."), std::string::npos)
+            << stopped.result.err;
+        // The movie finished before the interruption is kept, as after Cancel in the window.
+        EXPECT_EQ(plots(), "done,");
+    }
+
+    // --max-time cancels a run that takes longer; --timeout keeps its meaning.
+    const auto start = std::chrono::steady_clock::now();
+    const StoppedRun limited = run("Loop", 0, {"--max-time", "1", "--timeout", "5000"});
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(limited.result.killed);
+    EXPECT_EQ(limited.result.exitCode, 1) << limited.result.err;
+    EXPECT_GE(took, std::chrono::milliseconds(900));
+    EXPECT_LT(took, std::chrono::milliseconds(5000));
+    EXPECT_NE(limited.result.err.find("1 of 2 movies stored."), std::string::npos)
+        << limited.result.err;
+    EXPECT_EQ(plots(), "done,");
+    EXPECT_EQ(Cli({"run-script", "--max-time", "0", "Loop"}).exitCode, 2);
+    EXPECT_EQ(Cli({"run-script", "--max-time", "soon", "Loop"}).exitCode, 2);
 }
 
 TEST_F(CliScriptTest, DownloadsLandInTheCatalogFolder) {

@@ -249,8 +249,7 @@ TEST_F(MovieImportTest, UseForAllTakesTheDerivedTitleForEveryFurtherQuestion) {
 
 TEST_F(MovieImportTest, ProgressCountsFilesDoneAndLeftAndAStopEndsTheDropThere) {
     ASSERT_EQ(::mkdir((folder / "drop").c_str(), 0700), 0);
-    for (const char* name : {"drop/A.avi", "drop/B.avi", "drop/C.avi", "D.avi"})
-        File(name);
+    for (const char* name : {"drop/A.avi", "drop/B.avi", "drop/C.avi", "D.avi"}) File(name);
     ScriptedHost host(LoadMovieList(catalog));
     AddDroppedPaths(catalog, {folder / "drop", folder / "D.avi"}, host);
     using Step = std::pair<std::size_t, std::size_t>;
@@ -259,12 +258,10 @@ TEST_F(MovieImportTest, ProgressCountsFilesDoneAndLeftAndAStopEndsTheDropThere) 
     TempFolder second;
     ScriptedHost stopping({});
     stopping.stopAfter = 2;
-    for (const char* name : {"One.avi", "Two.avi", "Three.avi"})
-        WriteFileBytes(second / name, "x");
-    const DropResult result = AddDroppedPaths(second / "Movies.db",
-                                              {second / "One.avi", second / "Two.avi",
-                                               second / "Three.avi"},
-                                              stopping);
+    for (const char* name : {"One.avi", "Two.avi", "Three.avi"}) WriteFileBytes(second / name, "x");
+    const DropResult result =
+        AddDroppedPaths(second / "Movies.db",
+                        {second / "One.avi", second / "Two.avi", second / "Three.avi"}, stopping);
     EXPECT_TRUE(result.cancelled);
     EXPECT_TRUE(result.error.empty());
     EXPECT_EQ(stopping.added, (std::vector<std::string>{"One", "Two"}));
@@ -340,7 +337,8 @@ TEST_F(MediaDropTest, DroppedMkvMp4WebmAndTsFilesGetTheirFacts) {
         EXPECT_EQ(movie.nLength, 1);
         EXPECT_EQ(movie.pszLanguages, StringArray{"Italian"});
         EXPECT_EQ(movie.pszSubtitles, file.subtitles ? StringArray{"Portuguese"} : StringArray{});
-        EXPECT_EQ(movie.pnSizes, Int64Array{static_cast<std::int64_t>(ReadFileBytes(file.path).size())});
+        EXPECT_EQ(movie.pnSizes,
+                  Int64Array{static_cast<std::int64_t>(ReadFileBytes(file.path).size())});
     }
 }
 
@@ -421,8 +419,8 @@ TEST_F(MediaDropTest, AHelperKilledMidFileCostsThatFileAndTheDropGoesOn) {
         });
     };
     const DropResult result = AddDroppedPaths(
-        catalog, {media / "A.mkv", folder / "B.mkv", folder / "C.mkv", folder / "D.mkv",
-                  folder / "E.mkv"},
+        catalog,
+        {media / "A.mkv", folder / "B.mkv", folder / "C.mkv", folder / "D.mkv", folder / "E.mkv"},
         host, &probe);
     killer.join();
     EXPECT_FALSE(result.cancelled);

@@ -74,6 +74,23 @@ TEST_F(CrashTest, AbortIsRecordedToo) {
     EXPECT_NE(test::ReadFileBytes(RecordPath()).find("Signal: 6 (SIGABRT)"), std::string::npos);
 }
 
+TEST_F(CrashTest, AStackOverflowOnAThreadOfTheProgramIsRecorded) {
+    fs::create_directories(root.Path() + "home/Documents/Reelkeep");
+    EXPECT_EQ(Crash("thread-overflow"), 128 + SIGSEGV);
+    const std::string record = test::ReadFileBytes(RecordPath());
+    EXPECT_NE(record.find("Signal: 11 (SIGSEGV)"), std::string::npos) << record;
+    // Written on the thread that overflowed, not the main one.
+    const std::string log = test::ReadFileBytes(LogPath());
+    const std::size_t main = log.find("main thread ");
+    ASSERT_NE(main, std::string::npos) << log;
+    const std::string mainThread = log.substr(main + 12, log.find('\n', main) - main - 12);
+    EXPECT_NE(record.find("\nThread: "), std::string::npos) << record;
+    EXPECT_EQ(record.find("\nThread: " + mainThread + "\n"), std::string::npos) << record;
+    ASSERT_TRUE(test::WaitUntil([&] {
+        return test::ReadFileBytes(LogPath()).find("message ") != std::string::npos;
+    }));
+}
+
 TEST_F(CrashTest, WithoutTheFolderThereIsNoRecordAndNoMessage) {
     EXPECT_EQ(Crash("segv"), -SIGSEGV);
     EXPECT_FALSE(fs::exists(root.Path() + "home/Documents/Reelkeep"));

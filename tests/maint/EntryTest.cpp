@@ -1,5 +1,8 @@
 // The start-up rules end to end, with real processes of the entry test program.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,10 +43,16 @@ protected:
     std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& args,
                                         std::vector<std::pair<std::string, std::string>> env = {},
                                         const std::string& program = REELKEEP_ENTRY_PROGRAM) {
-        env.emplace_back("XDG_RUNTIME_DIR", root.Path() + "run");
-        env.emplace_back("REELKEEP_TEST_LOG", LogPath());
-        env.emplace_back("HOME", root.Path() + "home");
-        env.emplace_back("XDG_CONFIG_HOME", root.Path() + "home/.config");
+        const auto add = [&env](const std::string& name, const std::string& value) {
+            for (const auto& given : env) {
+                if (given.first == name) return;  // the test's own value wins
+            }
+            env.emplace_back(name, value);
+        };
+        add("XDG_RUNTIME_DIR", root.Path() + "run");
+        add("REELKEEP_TEST_LOG", LogPath());
+        add("HOME", root.Path() + "home");
+        add("XDG_CONFIG_HOME", root.Path() + "home/.config");
         return std::make_unique<ChildProcess>(program, args, env, root.Path());
     }
     // Runs to the end; the exit code, or -signal.
@@ -144,7 +153,54 @@ TEST_F(EntryTest, RelayReplacesTheRunningProgramAndStartsIt) {
     ASSERT_TRUE(WaitUntil([&] { return Run({}) == 1; }));
 }
 
+TEST_F(EntryTest, AnotherUserCannotHoldTheLock) {
+    if (!test::OtherUserProcess::Possible()) GTEST_SKIP() << "only root can start another user's process";
+    // No runtime folder; the temporary folder is one everyone may write to.
+    ASSERT_EQ(::chmod(root.Path().c_str(), 0755), 0);
+    const std::string shared = root.Path() + "shared";
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::vector<std::pair<std::string, std::string>> env = {{"XDG_RUNTIME_DIR", ""},
+                                                                  {"TMPDIR", shared}};
+    const std::string own = shared + "/reelkeep-" + std::to_string(::geteuid());
+    {
+        // The other user creates and locks every file the program might take for its lock.
+        std::vector<int> held;
+        test::OtherUserProcess other(
+            [&] {
+                ::mkdir(own.c_str(), 0777);
+                ::chmod(own.c_str(), 0777);
+                for (const std::string& path : {shared + "/BCE52BDA-DA12-4910-AD99-E3FEA7346B58",
+                                                own + "/BCE52BDA-DA12-4910-AD99-E3FEA7346B58"}) {
+                    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0666);
+                    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) held.push_back(fd);
+                }
+                return "holding " + std::to_string(held.size());
+            },
+            [] { return std::string("done"); });
+        ASSERT_EQ(other.Ready(), "holding 2");
+        EXPECT_EQ(Run({}, env), 1);  // the program runs
+        EXPECT_EQ(Windows(), 1);
+        other.Finish();
+    }
+    // Without the other user's folder, the program makes its own, for itself alone.
+    fs::remove_all(own);
+    const std::string release = root.Path() + "release";
+    auto first = Start({}, {{"XDG_RUNTIME_DIR", ""}, {"TMPDIR", shared}, {"REELKEEP_TEST_HOLD", release}});
+    ASSERT_TRUE(WaitUntil([&] { return Windows() == 2; }));
+    EXPECT_EQ(Run({}, env), 0);  // a second copy of the same user still ends at once
+    struct stat folder {};
+    ASSERT_EQ(::lstat(own.c_str(), &folder), 0);
+    EXPECT_TRUE(S_ISDIR(folder.st_mode));
+    EXPECT_EQ(folder.st_uid, ::geteuid());
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    std::ofstream(release).put('x');
+    ASSERT_TRUE(first->Wait());
+}
+
 TEST_F(EntryTest, MissingWindowWritesTheDebugLineAndEndsWithZero) {
+    // The program's channel is in the runtime folder it is given: the viewer listens there.
+    test::ScopedEnv runtime("XDG_RUNTIME_DIR", root.Path() + "run");
     test::TraceListener viewer;
     EXPECT_EQ(Run({}, {{"REELKEEP_TEST_NO_WINDOW", "1"},
                        {"REELKEEP_TRACE_CHANNEL", viewer.Name()}}),

@@ -3,7 +3,8 @@
 // environment:
 //   REELKEEP_TEST_PENDING=path  when that file exists, start the restart relay from it
 //   REELKEEP_TEST_HOLD=path     keep the window open until that file exists
-//   REELKEEP_TEST_CRASH=segv|abort  crash while the window is open
+//   REELKEEP_TEST_CRASH=segv|abort|thread-overflow  crash while the window is open (the last
+//                               by a stack overflow on a thread the program starts)
 //   REELKEEP_TEST_NO_WINDOW=1   the window cannot be created
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 
 #include "maint/FileSystem.h"
 #include "maint/ProcessEntry.h"
+#include "maint/ProgramThread.h"
 #include "maint/Restart.h"
 
 namespace {
@@ -33,6 +35,17 @@ void Log(const std::string& line) {
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+// Recurses until the thread's stack runs out; the frame's bytes keep it from becoming a loop,
+// and a limit never reached keeps the compiler from calling it endless.
+volatile int g_depthLimit = 1 << 30;
+
+__attribute__((noinline)) int Overflow(int depth) {
+    if (depth >= g_depthLimit) return 0;
+    volatile char frame[1024];
+    frame[depth % sizeof frame] = static_cast<char>(depth);
+    return Overflow(depth + 1) + frame[0];
 }
 
 std::optional<int> RunWindow(const std::string& commandLine) {
@@ -52,6 +65,10 @@ std::optional<int> RunWindow(const std::string& commandLine) {
     volatile std::uintptr_t address = 16;
     if (crash == "segv") *reinterpret_cast<volatile int*>(address) = 1;
     if (crash == "abort") std::abort();
+    if (crash == "thread-overflow") {
+        Log("main thread " + std::to_string(::gettid()));
+        reelkeep::StartProgramThread([] { Overflow(0); }).join();
+    }
 
     const std::string hold = Env("REELKEEP_TEST_HOLD");
     for (int i = 0; !hold.empty() && !reelkeep::PathExists(hold) && i < 3000; ++i) {

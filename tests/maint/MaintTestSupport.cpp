@@ -1,6 +1,7 @@
 #include "maint/MaintTestSupport.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -39,19 +40,18 @@ TraceListener::TraceListener(std::string name, bool forgetViewer) : name_(std::m
     if (name_.empty()) {
         name_ = "reelkeep-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
     }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, name_.data(), name_.size());
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name_.size());
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
-        throw std::runtime_error("cannot bind the test viewer");
-    }
+    std::string error;
+    fd_ = ListenOnDebugChannel(name_, path_, error);
+    if (fd_ < 0) throw std::runtime_error("cannot bind the test viewer: " + error);
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
     env_.emplace("REELKEEP_TRACE_CHANNEL", name_);
     if (forgetViewer) ForgetDebugViewer();
 }
 
-TraceListener::~TraceListener() { ::close(fd_); }
+TraceListener::~TraceListener() {
+    ::close(fd_);
+    ::unlink(path_.c_str());
+}
 
 std::vector<DebugRecord> TraceListener::Take() {
     std::vector<DebugRecord> records;
@@ -121,6 +121,59 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
 }
 
 std::string ChildProcess::Output() const { return ReadFileBytes(outputPath_); }
+
+bool OtherUserProcess::Possible() { return ::geteuid() == 0; }
+
+OtherUserProcess::OtherUserProcess(std::function<std::string()> setUp,
+                                   std::function<std::string()> finish) {
+    int up[2], down[2];
+    if (::pipe2(up, O_CLOEXEC) != 0 || ::pipe2(down, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        ::close(up[0]);
+        ::close(down[1]);
+        const auto send = [&](std::string line) {
+            line += '\n';
+            [[maybe_unused]] const ssize_t put = ::write(up[1], line.data(), line.size());
+        };
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kUserId) != 0 || ::setuid(kUserId) != 0) {
+            send("cannot become user 65534");
+            ::_exit(1);
+        }
+        send(setUp());
+        char go = 0;
+        [[maybe_unused]] const ssize_t got = ::read(down[0], &go, 1);
+        send(finish());
+        ::_exit(0);
+    }
+    ::close(up[1]);
+    ::close(down[0]);
+    fromChild_ = up[0];
+    toChild_ = down[1];
+}
+
+OtherUserProcess::~OtherUserProcess() {
+    ::close(toChild_);  // a child still waiting finishes now
+    ::close(fromChild_);
+    ::waitpid(pid_, nullptr, 0);
+}
+
+std::string OtherUserProcess::ReadLine() {
+    std::string line;
+    char c = 0;
+    while (::read(fromChild_, &c, 1) == 1 && c != '\n') line.push_back(c);
+    return line;
+}
+
+std::string OtherUserProcess::Ready() { return ReadLine(); }
+
+std::string OtherUserProcess::Finish() {
+    [[maybe_unused]] const ssize_t put = ::write(toChild_, "x", 1);
+    return ReadLine();
+}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;

@@ -28,7 +28,8 @@ private:
     std::optional<std::string> old_;
 };
 
-// A viewer socket under a name of its own, made the channel's target for its lifetime.
+// A viewer socket under a name of its own in this user's private folder, made the channel's
+// target for its lifetime.
 class TraceListener {
 public:
     // A fresh name unless one is given; `forgetViewer` makes the channel look up again.
@@ -45,6 +46,7 @@ public:
 
 private:
     std::string name_;
+    std::string path_;
     int fd_ = -1;
     std::optional<ScopedEnv> env_;
 };
@@ -68,6 +70,30 @@ private:
     pid_t pid_ = -1;
     std::string outputPath_;
     bool reaped_ = false;
+};
+
+// A process of another user: a child that runs as user and group 65534 ("nobody"), which only
+// a test running as root can start. `setUp` runs first and its line is what Ready() returns;
+// the child then waits until Finish(), runs `finish` and Finish() returns its line.
+class OtherUserProcess {
+public:
+    static constexpr unsigned kUserId = 65534;
+    static bool Possible();  // true when the test runs as root
+
+    OtherUserProcess(std::function<std::string()> setUp, std::function<std::string()> finish);
+    ~OtherUserProcess();
+    OtherUserProcess(const OtherUserProcess&) = delete;
+    OtherUserProcess& operator=(const OtherUserProcess&) = delete;
+
+    std::string Ready();
+    std::string Finish();
+
+private:
+    std::string ReadLine();
+
+    pid_t pid_ = -1;
+    int fromChild_ = -1;
+    int toChild_ = -1;
 };
 
 // Polls until the condition holds; false when the limit passed first.

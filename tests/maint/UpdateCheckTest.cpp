@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "maint/FileDigest.h"
 #include "maint/InternetUpdateFetcher.h"
@@ -340,6 +342,80 @@ TEST_F(UpdateCheckTest, ANameEndingInAFolderSeparatorIsRefused) {
         EXPECT_EQ(question.asked, 0) << name;
         EXPECT_TRUE(fs::is_empty(root.Path() + "prog")) << name;
     }
+}
+
+// Sends `head` and then blank lines for as long as the client reads (or `limit` bytes),
+// without a length; counts what went out.
+void SendEndlessly(test::HttpExchange& exchange, const std::string& head, std::size_t limit,
+                   std::atomic<std::size_t>& sent) {
+    exchange.CloseAfter();
+    exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + head);
+    const std::string block(64 * 1024, '\n');
+    while (sent < limit && exchange.Send(block)) sent += block.size();
+}
+
+TEST_F(UpdateCheckTest, AnOverlongListMeansNoUpdate) {
+    // A real list is a few kilobytes; one over a mebibyte is no list at all.
+    const std::string entry = "Scripts\\new.rks, x;";
+    Serve("Scripts/new.rks", "new script");
+    Serve("list.txt", entry + std::string((1 << 20) - entry.size(), '\n'));
+    EXPECT_EQ(Check().result, 1);
+    EXPECT_EQ(question.asked, 1);
+    fs::remove(Program("Scripts/new.rks"));
+
+    Serve("list.txt", entry + std::string((1 << 20) - entry.size() + 1, '\n'));
+    EXPECT_EQ(Check().result, 0);
+    EXPECT_EQ(question.asked, 0);
+    EXPECT_FALSE(FileExists(Program("Scripts/new.rks")));
+}
+
+TEST_F(UpdateCheckTest, AnEndlessListOrFileIsCutOffAndEndsTheCheck) {
+    test::HttpTestServer endless;
+    std::atomic<std::size_t> listSent = 0, fileSent = 0;
+    endless.Route("/updates/list.txt", [&](const test::HttpRequest&, test::HttpExchange& exchange) {
+        SendEndlessly(exchange, "Scripts\\new.rks, x;", std::size_t{1} << 30, listSent);
+    });
+    const auto check = [&](InternetUpdateFetcher& fetcher, CInternetSession& session) {
+        // Were the check to read on for ever, closing the session would end it: it must end
+        // by itself long before.
+        std::atomic<bool> done = false, closed = false;
+        std::thread watchdog([&] {
+            for (int i = 0; i < 2000 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!done) {
+                closed = true;
+                session.Close();
+            }
+        });
+        const UpdateOutcome outcome = CheckForUpdates(endless.Url(""), root.Path() + "prog/",
+                                                      Program("reelkeep"), fetcher, question);
+        done = true;
+        watchdog.join();
+        EXPECT_FALSE(closed);
+        return outcome;
+    };
+    {
+        CInternetSession session;
+        InternetUpdateFetcher fetcher(session);
+        EXPECT_EQ(check(fetcher, session).result, 0);
+        EXPECT_EQ(question.asked, 0);
+        EXPECT_LT(listSent, std::size_t{8} << 20);
+    }
+
+    // Every fetched file has its limit too (a real one never reaches it; here it is small).
+    endless.Serve("/updates/list.txt", "Scripts\\new.rks, x;");
+    endless.Route("/updates/Scripts/new.rks", [&](const test::HttpRequest&, test::HttpExchange& exchange) {
+        SendEndlessly(exchange, "", std::size_t{1} << 30, fileSent);
+    });
+    CInternetSession session;
+    InternetUpdateFetcher fetcher(session, {1 << 20, 1 << 20});
+    EXPECT_EQ(check(fetcher, session).result, 0);
+    EXPECT_EQ(question.asked, 1);
+    EXPECT_LT(fileSent, std::size_t{8} << 20);
+    EXPECT_FALSE(FileExists(Program("Scripts/new.rks")));
+    EXPECT_FALSE(FileExists(Program("Scripts/~new.rks")));  // nor its part
+    // The defaults: a mebibyte of list, a gibibyte per file.
+    EXPECT_EQ(UpdateLimits{}.listBytes, std::size_t{1} << 20);
+    EXPECT_EQ(UpdateLimits{}.fileBytes, std::uint64_t{1} << 30);
 }
 
 TEST(UpdateServerTest, EnvironmentOverridesTheBuiltInAddress) {

@@ -1,6 +1,9 @@
 // The pieces the update check is made of: the list parser, version markers and digests.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "maint/FileDigest.h"
 #include "maint/UpdateList.h"
 #include "maint/VersionMarker.h"
@@ -40,6 +43,39 @@ TEST(UpdateListTest, ShortestNameAndValueRules) {
     EXPECT_EQ(ParseUpdateList("a  , v;"), (Entries{{"a ", "v"}}));
     // Eight-bit text is no name start, but may be part of a name or value.
     EXPECT_EQ(ParseUpdateList("\xE9t\xE9, c\xFF;"), (Entries{{"t\xE9", "c\xFF"}}));
+}
+
+// The resident memory the process has gained at its peak since `start` (after ResetPeak).
+long PeakGrowthKiB(long start) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6)) - start;
+    }
+    return -1;
+}
+long ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+TEST(UpdateListTest, ParsingTakesMemoryForTheEntriesNotForEveryByte) {
+    // 32 MiB of line breaks between a few entries, as a hostile server may send.
+    std::string text;
+    for (int i = 0; i < 4; ++i) text += "file" + std::to_string(i) + ".txt, x;" + std::string(8 << 20, '\n');
+    const long start = ResetPeak();
+    const Entries entries = ParseUpdateList(text);
+    const long grown = PeakGrowthKiB(start);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[3], (UpdateEntry{"file3.txt", "x"}));
+    ASSERT_GE(grown, 0);
+    // Never a word per byte of the list (that would be 256 MiB here).
+    EXPECT_LT(grown, 4 * 1024) << grown << " KiB";
 }
 
 TEST(UpdateListTest, BlocksEndAtTheirFirstZero) {

@@ -50,12 +50,13 @@ TEST(CliInspect, MatroskaGivesRunningTimeAndLanguagesToo) {
         GTEST_SKIP() << "this ffmpeg lacks " << MissingEncoders(sample).front();
     ASSERT_EQ(MakeSample(folder.Path(), sample), "");
     WriteFileBytes(folder / "noise.mp4", std::string(5000, '\x7F'));
-    const auto result = RunProcess(REELKEEP_CLI_PATH, {"inspect", folder / "Heat (1995).mkv",
-                                                       folder / "noise.mp4"});
+    const auto result = RunProcess(REELKEEP_CLI_PATH,
+                                   {"inspect", folder / "Heat (1995).mkv", folder / "noise.mp4"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, std::to_string(ReadFileBytes(folder / "Heat (1995).mkv").size()) +
-                              "\tH.264 / AVC\tAC-3\t2.000000\t160\t120\t2\tEnglish, French\tGerman\n"
-                              "5000\t\t\t\t\t\t\t\t\n");
+    EXPECT_EQ(result.out,
+              std::to_string(ReadFileBytes(folder / "Heat (1995).mkv").size()) +
+                  "\tH.264 / AVC\tAC-3\t2.000000\t160\t120\t2\tEnglish, French\tGerman\n"
+                  "5000\t\t\t\t\t\t\t\t\n");
 }
 
 TEST(CliInspect, WithoutFilesItIsAUsageError) {

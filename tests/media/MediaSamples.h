@@ -18,7 +18,7 @@ struct MediaSample {
     std::string video;                      // encoder, empty for no video
     std::vector<std::string> videoOptions;  // more options for the video encoder
     std::vector<SampleAudio> audio;
-    std::string subtitleEncoder;              // srt, mov_text, webvtt, ...
+    std::string subtitleEncoder;                 // srt, mov_text, webvtt, ...
     std::vector<std::string> subtitleLanguages;  // one subtitle track each
     std::string size = "64x64";
     std::string rate = "25";

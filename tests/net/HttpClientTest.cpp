@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -172,6 +173,86 @@ TEST(HttpClient, TimeoutsEndStalledTransfersWithTheOpenOrReadMessage) {
     EXPECT_LT(Clock::now() - start, 3500ms);
 
     EXPECT_EQ(CatchMessage([&] { session.SetOption(99, 1); }), "Failed to set an internet option (99)");
+}
+
+// Runs `open` on another thread; a watchdog closes the session when it has not ended within
+// `patience`, so that a transfer that would wait for ever fails the test instead of hanging it.
+struct WatchedOpen {
+    std::string message;
+    Clock::duration took{};
+    bool closedByWatchdog = false;
+};
+WatchedOpen OpenWatched(CInternetSession& session, const std::string& url,
+                        std::chrono::milliseconds patience) {
+    WatchedOpen result;
+    std::atomic<bool> done = false;
+    std::thread watchdog([&] {
+        const auto deadline = Clock::now() + patience;
+        while (!done && Clock::now() < deadline) std::this_thread::sleep_for(10ms);
+        if (!done) {
+            result.closedByWatchdog = true;
+            session.Close();
+        }
+    });
+    const auto start = Clock::now();
+    std::string location;
+    result.message = CatchMessage([&] { OpenUrl(session, url, location); });
+    result.took = Clock::now() - start;
+    done = true;
+    watchdog.join();
+    return result;
+}
+
+TEST(HttpClient, WithoutTimeoutSettingsASilentServerStillEndsTheTransfer) {
+    HttpTestServer server;
+    server.Route("/silent", [](const HttpRequest&, HttpExchange& exchange) {
+        exchange.Sleep(20s);
+        exchange.CloseAfter();
+    });
+    server.Route("/headers-only", [](const HttpRequest&, HttpExchange& exchange) {
+        exchange.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+        exchange.Sleep(20s);
+        exchange.CloseAfter();
+    });
+    // Sessions without time-out options wait about a minute for a connection and for progress.
+    EXPECT_EQ(CInternetSession().ConnectLimit(), 60s);
+    EXPECT_EQ(CInternetSession().StallLimit(), 60s);
+
+    // The same rule with a shorter default, so that the test does not wait a minute.
+    const auto restore = CInternetSession::DefaultLimit();
+    CInternetSession::SetDefaultLimit(1500ms);
+    CInternetSession session;
+    CInternetSession::SetDefaultLimit(restore);
+    EXPECT_EQ(session.ConnectLimit(), 1500ms);
+
+    WatchedOpen silent = OpenWatched(session, server.Url("/silent"), 8s);
+    EXPECT_FALSE(silent.closedByWatchdog);
+    EXPECT_EQ(silent.message, "Failed to open http url (" + server.Url("/silent") + ")");
+    EXPECT_LT(silent.took, 5s);
+
+    // Once the headers are in, a stall is a failed read.
+    WatchedOpen stalled = OpenWatched(session, server.Url("/headers-only"), 8s);
+    EXPECT_FALSE(stalled.closedByWatchdog);
+    EXPECT_EQ(stalled.message, "Failed to read from network (8192 bytes)");
+    EXPECT_LT(stalled.took, 5s);
+}
+
+TEST(HttpClient, BlanksAndOtherBytesAnAddressCannotCarryAreSentEncoded) {
+    HttpTestServer server;
+    server.Serve("/a%20b", "spaced");
+    server.Serve("/caf%E9%22%3C%3E", "escaped");
+    server.Serve("/c%20d", "kept");
+    CInternetSession session;
+    std::string location;
+    EXPECT_EQ(OpenUrl(session, server.Url("/a b?q=x y"), location), "spaced");
+    EXPECT_EQ(location, server.Url("/a%20b?q=x%20y"));
+    EXPECT_EQ(OpenUrl(session, server.Url("/caf\xE9\"<>"), location), "escaped");
+    // What is already encoded stays as it is.
+    EXPECT_EQ(OpenUrl(session, server.Url("/c%20d?x=%41&y=a+b"), location), "kept");
+    std::vector<std::string> targets;
+    for (const HttpRequest& request : server.Requests()) targets.push_back(request.target);
+    EXPECT_EQ(targets, (std::vector<std::string>{"/a%20b?q=x%20y", "/caf%E9%22%3C%3E",
+                                                 "/c%20d?x=%41&y=a+b"}));
 }
 
 TEST(HttpClient, ClosingTheSessionFromAnotherThreadCancelsWithinASecond) {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "PresentTestSupport.h"
@@ -117,21 +120,58 @@ TEST_F(EditFormTest, SubmissionsThatStoreNothing) {
     const EditFormResult gone = ApplyEditForm("szTitle=x", oid + 100, catalogFile);
     EXPECT_TRUE(gone.submitted);
     EXPECT_FALSE(gone.stored);
+    EXPECT_TRUE(gone.gone);
     EXPECT_NE(gone.error.find("no longer in the catalog"), std::string::npos);
+    EXPECT_FALSE(multipart.gone);
 }
 
-TEST_F(EditFormTest, ACatalogThatDoesNotOpenStoresNothingAndSaysNothing) {
+// Saving an untouched page writes nothing: the file keeps its bytes and its time.
+TEST_F(EditFormTest, ABodyThatChangesNothingLeavesTheCatalogFileUnwritten) {
+    const ObjectId oid = Insert(test::SampleMovie());
+    const std::string before = test::ReadFileBytes(catalogFile);
+    const auto written = std::filesystem::last_write_time(catalogFile);
+    // The edit page's marker alone, and a field posted with the value it holds already.
+    const std::string year = std::to_string(Fetch(oid).nYear);
+    for (const std::string& body : {std::string("edit-page=1"), "edit-page=1&nYear=" + year}) {
+        const EditFormResult result = ApplyEditForm(body, oid, catalogFile);
+        EXPECT_TRUE(result.submitted);
+        EXPECT_TRUE(result.stored) << result.error;
+        EXPECT_EQ(result.title, Fetch(oid).szTitle);
+        EXPECT_EQ(test::ReadFileBytes(catalogFile), before) << body;
+        EXPECT_EQ(std::filesystem::last_write_time(catalogFile), written) << body;
+    }
+}
+
+TEST_F(EditFormTest, ACatalogThatCannotBeHadStoresNothingAndSaysWhy) {
     const std::string missing = folder / "elsewhere/Movies.db";
     const EditFormResult none = ApplyEditForm("szTitle=x", 1, missing);
     EXPECT_TRUE(none.submitted);
     EXPECT_FALSE(none.stored);
-    EXPECT_EQ(none.error, "");
+    EXPECT_TRUE(none.keepEditing);
+    EXPECT_NE(none.error.find(missing), std::string::npos) << none.error;
     EXPECT_FALSE(test::FileExists(missing));  // never created by a submission
+
+    // Another writer holds the catalog.
+    const ObjectId oid = Insert(test::SampleMovie());
+    {
+        CatalogDatabase holder(catalogFile);
+        holder.Open(CatalogDatabase::Access::ReadWrite);
+        std::thread saver([&] {
+            CatalogDatabase::SetThreadBusyTimeout(std::chrono::milliseconds(50));
+            const EditFormResult busy = ApplyEditForm("szTitle=x", oid, catalogFile);
+            EXPECT_FALSE(busy.stored);
+            EXPECT_TRUE(busy.keepEditing);
+            EXPECT_NE(busy.error.find("is in use"), std::string::npos) << busy.error;
+        });
+        saver.join();
+    }
 
     test::WriteFileBytes(catalogFile, "this is not a catalog");
     const EditFormResult foreign = ApplyEditForm("szTitle=x", 1, catalogFile);
     EXPECT_TRUE(foreign.submitted);
     EXPECT_FALSE(foreign.stored);
+    EXPECT_TRUE(foreign.keepEditing);
+    EXPECT_NE(foreign.error.find("not a Reelkeep catalog"), std::string::npos) << foreign.error;
     EXPECT_EQ(test::ReadFileBytes(catalogFile), "this is not a catalog");
 }
 

@@ -104,9 +104,16 @@ TEST_F(ShippedTemplatesTest, EditHasAnInputForEveryEditableField) {
     EXPECT_EQ(XPathText(*page, "//form/@method"), "post");
     for (const MovieField& field : MovieFields()) {
         const std::string named = "count(//form//*[@name='" + std::string(field.name) + "'])";
-        const bool editable = field.name != "pnSizes" && field.name != "dtAdded";
+        // The files pair with their sizes by position: shown, never posted.
+        const bool editable =
+            field.name != "pnSizes" && field.name != "dtAdded" && field.name != "pszFilenames";
         EXPECT_EQ(XPathNumber(*page, named) > 0, editable) << field.name;
     }
+    EXPECT_EQ(XPathText(*page, "//form//table[@class='files']/tbody/tr[2]/td[1]"),
+              "harbour.cd2.avi");
+    // A marker that names no field keeps an untouched Save a submission.
+    EXPECT_EQ(XPathText(*page, "//form//input[@type='hidden'][@data-always-posted]/@name"),
+              "edit-page");
     // Unchecking works because the hidden 0 comes first and the later pair wins.
     EXPECT_EQ(XPathText(*page, "(//input[@name='bWatched'])[1]/@type"), "hidden");
     EXPECT_EQ(XPathText(*page, "(//input[@name='bWatched'])[1]/@value"), "0");

@@ -63,6 +63,45 @@ TEST(ScriptEngine, WarningsDoNotFailTheRun) {
     EXPECT_TRUE(result.succeeded) << result.output;
 }
 
+TEST(ScriptEngine, NoScriptCanHoldAReferenceToMemoryItFrees) {
+    // A function that empties an array and lets it grow anew while it holds a reference to
+    // one of its elements would write into freed memory: such functions do not compile.
+    for (const char* parameters : {"string[] &inout a, string &inout s", "string[] &a, string &s"}) {
+        SCOPED_TRACE(parameters);
+        ScriptProbe probe;
+        const ScriptRunResult result = probe.Run(
+            "string[] a; a.append('first'); F(a, a[0]); text = 'ran';",
+            std::string("void F(") + parameters +
+                ") { string[] none; a = none; for (uint i = 0; i < 64; ++i) a.append('grown');"
+                " s += 'written over the array that held me'; }\n");
+        EXPECT_FALSE(result.succeeded);
+        EXPECT_NE(result.output.find("&inout"), std::string::npos) << result.output;
+        EXPECT_EQ(probe.text, "");
+    }
+    // References the program itself declares still change the variable they are given, of
+    // every kind.
+    const std::string include =
+        "string shared = 'a';\n"
+        "class Holder { string member = 'aaa'; regex r('a', 'c', 2); }\n"
+        "Holder@ held;\n"
+        "string& Drop() { @held = null; return shared; }\n";
+    ScriptProbe probe;
+    probe.list = {"xax"};
+    ScriptRunResult result = probe.Run(
+        "regex r('a', 'b', 2);\n"
+        "string local = 'aa'; r.substitute(local);\n"
+        "r.substitute(shared); r.substitute(list[0]);\n"
+        "Holder h; r.substitute(h.member);\n"
+        "text = local + ' ' + shared + ' ' + list[0] + ' ' + h.member;\n",
+        include);
+    EXPECT_TRUE(result.succeeded) << result.output;
+    EXPECT_EQ(probe.text, "bb b xbx bbb");
+    // An argument that drops the object whose method is called: the engine notices.
+    result = probe.Run("@held = Holder(); held.r.substitute(Drop()); text = shared;", include);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(result.output, "ExecuteString (1, 19) : Error : Null pointer access\n");
+}
+
 TEST(ScriptEngine, EnginesOnSeveralThreadsAtOnce) {
     std::vector<std::thread> threads;
     std::vector<std::string> results(4);

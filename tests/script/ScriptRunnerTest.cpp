@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "catalog/CatalogPaths.h"
@@ -178,6 +179,36 @@ TEST_F(ScriptRunnerTest, WwwFetchesIntoStringsAndTheCatalogFolder) {
     EXPECT_FALSE(host.ranges.empty());
 }
 
+TEST_F(ScriptRunnerTest, PagesWithZeroBytesKeepEveryByteThroughCopiesAndReturns) {
+    HttpTestServer server;
+    const std::string body("<p>a\0b</p>\0tail", 15);
+    server.Serve("/zero", body, "application/octet-stream");
+    const std::string url = server.Url("/zero");
+    const ObjectId a = Add("A");
+    // The idiom of the shipped scripts, a copy made by initialisation, and functions of an
+    // include file that return a page or pass one by value. Record strings hold no zero
+    // byte, so the script reports what it saw.
+    const std::string include =
+        "string Fetch(const string &in u) { return www.open(u); }\n"
+        "string Passed(string text) { string inner = text; return inner; }\n";
+    const std::string script =
+        "string page = www.open('" + url + "');\n"
+        "string copy = page;\n"
+        "string other(copy);\n"
+        "string passed = Passed(other);\n"
+        "string fetched = Fetch('" + url + "');\n"
+        "szURL = '' + page.length() + ' ' + copy.length() + ' ' + other.length() + ' ' +\n"
+        "        passed.length() + ' ' + fetched.length();\n"
+        "if (copy == page && other == page && passed == page && fetched == page) szPlot = 'same';\n"
+        "szRelease = fetched.mid(11);\n";
+    EXPECT_EQ(Run(script, Movies({a}), include), 1);
+    EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().text;
+    const Movie stored = Stored(a);
+    EXPECT_EQ(stored.szURL, "15 15 15 15 15");
+    EXPECT_EQ(stored.szPlot, "same");
+    EXPECT_EQ(stored.szRelease, "tail");
+}
+
 TEST_F(ScriptRunnerTest, CancellingDuringADownloadEndsTheRunWithTheNetworkMessage) {
     HttpTestServer server;
     server.Route("/slow", [](const HttpRequest&, HttpExchange& exchange) {
@@ -204,6 +235,60 @@ TEST_F(ScriptRunnerTest, CancellingDuringADownloadEndsTheRunWithTheNetworkMessag
     EXPECT_EQ(host.boxes[0].style & 0xF0, MB_ICONERROR);
     EXPECT_EQ(Stored(a).szPlot, "");
     EXPECT_EQ(Stored(b).szPlot, "");
+}
+
+TEST_F(ScriptRunnerTest, CancelEndsAnyScriptWithinASecondWhateverItCatches) {
+    HttpTestServer server;
+    server.Serve("/page", "page");
+    const std::string url = server.Url("/page");
+    // Cancelled between two transfers the script stops at its next statement; cancelled during
+    // one, the transfer fails and the report is the network's.
+    const std::string stopped = "Reelkeep|Script cancelled";
+    const std::string failed = "Failed to open http url (" + url + ")|The session was closed";
+    struct Case {
+        std::string script;
+        std::vector<std::string> reports;
+    } cases[] = {
+        {"while (true) {}", {stopped}},
+        {"int n = 0; while (true) { n++; }", {stopped}},
+        {"while (true) try { www.open('" + url + "'); } catch {}", {stopped, failed}},
+    };
+    const ObjectId a = Add("A"), b = Add("B");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        host.boxes.clear();
+        ScriptRun run(host, folder.Path(), 0);
+        ScriptRunner runner(run, "szPlot = 'x'; " + c.script, "", catalogFile);
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(300ms);
+            run.Cancel();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(runner.ScriptWorker(Movies({a, b})), 1);
+        const auto took = std::chrono::steady_clock::now() - start;
+        canceller.join();
+        EXPECT_LT(took, 1300ms);
+        ASSERT_EQ(host.boxes.size(), 1u);
+        std::string text = host.boxes[0].text;
+        text = text.substr(text.rfind(" : ") == std::string::npos ? 0 : text.rfind(" : ") + 3);
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        const std::string report = host.boxes[0].caption + "|" + text;
+        EXPECT_NE(std::find(c.reports.begin(), c.reports.end(), report), c.reports.end()) << report;
+        EXPECT_EQ(Stored(a).szPlot, "");
+        EXPECT_EQ(Stored(b).szPlot, "");
+    }
+}
+
+TEST_F(ScriptRunnerTest, AFailedTransferCannotBeCaughtByTheScript) {
+    const ObjectId a = Add("A");
+    EXPECT_EQ(Run("try { www.open('http://127.0.0.1:1/'); } catch { user.alert('caught'); }\n"
+                  "szPlot = 'went on';",
+                  Movies({a})),
+              1);
+    // The only box is the runner's report: the script never reached its catch.
+    ASSERT_EQ(host.boxes.size(), 1u) << host.boxes[0].text;
+    EXPECT_EQ(host.boxes[0].caption, "Failed to open http url (http://127.0.0.1:1/)");
+    EXPECT_EQ(Stored(a).szPlot, "");
 }
 
 TEST_F(ScriptRunnerTest, TimeoutsComeFromTheRunsSetting) {

@@ -28,10 +28,10 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& added
     return merged;
 }
 
-}  // namespace
-
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, const std::vector<std::string>& environment) {
+ProcessResult Run(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& input, const std::vector<std::string>& environment,
+                  const ProcessWatch& watch, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     std::signal(SIGPIPE, SIG_IGN);  // a child that stops reading must not end the test
     int in[2], out[2], err[2];
     if (::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC) || ::pipe2(err, O_CLOEXEC)) {
@@ -72,7 +72,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {input.empty() ? -1 : in[1], POLLOUT, 0}};
     int open = 2;
     while (open > 0) {
-        ::poll(fds, 3, -1);
+        ::poll(fds, 3, 50);
+        if (watch) watch(pid, result.err);
+        if (!result.killed && std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            result.killed = true;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
             char buffer[65536];
@@ -100,6 +105,19 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input, const std::vector<std::string>& environment) {
+    return Run(program, args, input, environment, {}, std::chrono::minutes(10));
+}
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input, const ProcessWatch& watch,
+                         std::chrono::milliseconds limit) {
+    return Run(program, args, input, {}, watch, limit);
 }
 
 }  // namespace reelkeep::test

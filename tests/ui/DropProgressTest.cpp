@@ -6,8 +6,8 @@
 #include <unistd.h>
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QDeadlineTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -162,8 +162,7 @@ private slots:
                            QString::fromStdString(media / "Three.avi"),
                            QString::fromStdString(media / "Four.avi")});
         QCOMPARE(asked, QStringList({"One", "Two"}));
-        QCOMPARE(ListTitles(*frame_),
-                 QStringList({"Alien", "One", "Two (1999)", "Three", "Four"}));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "One", "Two (1999)", "Three", "Four"}));
         QCOMPARE(ReadMovie(oids_[0]).pszFilenames, StringArray{"alien.avi"});
         // The next drop asks again.
         WriteFileBytes(media / "Five.avi", "");
@@ -183,8 +182,7 @@ private slots:
         if (movie_.empty())
             QSKIP("no sample");
         TempFolder media;
-        for (const char* name : {"A.mkv", "B.mkv", "C.mkv"})
-            WriteFileBytes(media / name, movie_);
+        for (const char* name : {"A.mkv", "B.mkv", "C.mkv"}) WriteFileBytes(media / name, movie_);
         // The second file's question holds the drop while the helper, idle after the first
         // file, is stopped; "Use for all" then lets the drop go on into it.
         pid_t stopped = 0;

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -104,6 +105,13 @@ void DropOn(QWidget& target, const QStringList& paths) {
 
 void DropOnWindow(MainFrame& frame, const QStringList& paths) { DropOn(frame, paths); }
 
+// Where a key typed now would go: an open popup (a completion list) takes the keyboard.
+QWidget* KeyboardTarget(QWidget* fallback) {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
+    return fallback;
+}
+
 }  // namespace
 
 class ImportExportTest : public QObject {
@@ -194,6 +202,46 @@ private slots:
         for (std::size_t i = 0; i < 3; ++i)
             QCOMPARE(ReadMovie(oids[i]).pszFilenames, StringArray{files[i]});
         QVERIFY(ReadMovie(oids[3]).pszFilenames.empty());
+    }
+
+    void theTitleDialogTakesExactlyWhatWasTyped() {
+        frame_.reset();
+        oids_ = SeedDefaultCatalog({{"Aliens", 1986}, {"Brazil", 1985}});
+        frame_ = OpenFrame();
+        TempFolder media;
+        WriteFileBytes(media / "First.Drop.avi", "");
+        WriteFileBytes(media / "Second.Drop.avi", "");
+        QStringList taken;
+        // Each dialog gets "Alien" and then "brazil" typed over its text, key by key to
+        // whichever widget the keyboard reaches (a completion popup takes it while it shows).
+        const auto typeAndEnter = [&taken](TitleDialog* dialog, const QString& text) {
+            auto* input = dialog->findChild<QLineEdit*>(QStringLiteral("titleInput"));
+            QVERIFY(input);
+            input->selectAll();
+            for (const QChar character : text) {
+                QTest::keyClick(KeyboardTarget(input), character.toLatin1());
+            }
+            QTest::keyClick(KeyboardTarget(input), Qt::Key_Return);
+            taken << dialog->Title();
+        };
+        WhenShows<TitleDialog>([&](TitleDialog* first) {
+            typeAndEnter(first, QStringLiteral("Alien"));
+            WhenShows<TitleDialog>(
+                [&](TitleDialog* second) { typeAndEnter(second, QStringLiteral("brazil")); },
+                first);
+        });
+        frame_->DropPaths({QString::fromStdString(media / "First.Drop.avi"),
+                           QString::fromStdString(media / "Second.Drop.avi")});
+        // Neither an existing title that begins with the text nor one that differs only in
+        // case replaces what was typed.
+        QCOMPARE(taken, QStringList({"Alien", "brazil"}));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Aliens", "Brazil", "Alien"}));
+        const Movie aliens = ReadMovie(oids_[0]);
+        QCOMPARE(aliens.szTitle, std::string("Aliens"));
+        QVERIFY(aliens.pszFilenames.empty());
+        QCOMPARE(ReadMovie(frame_->Model()->Oid(2)).pszFilenames, StringArray{"First.Drop.avi"});
+        // A typed title that equals a row's title apart from case still joins that movie.
+        QCOMPARE(ReadMovie(oids_[1]).pszFilenames, StringArray{"Second.Drop.avi"});
     }
 
     void filesDroppedOnThePaneReachTheWindow() {

@@ -7,6 +7,10 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <future>
+#include <thread>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -174,6 +178,69 @@ private slots:
         QCOMPARE(frame_->List()->FocusedRow(), 2);
         QVERIFY(frame_->EditMode());
         QCOMPARE(StoredTitles(frame_->CatalogFile()), QStringList({" Zorro ", "Alpha", "Beta"}));
+    }
+
+    void aBusyCatalogSaysSoAndOffersTheTypedTitleAgain() {
+        SeedDefaultCatalog({{"Alpha"}, {"Beta"}});
+        frame_ = OpenFrame();
+        // Another program holds the catalog's write lock until the error has been seen.
+        std::promise<void> holding, release;
+        std::thread other([&, file = frame_->CatalogFile()] {
+            CatalogDatabase database(file, std::chrono::seconds(10));
+            database.Open(CatalogDatabase::Access::ReadWrite);
+            holding.set_value();
+            release.get_future().wait();
+        });
+        holding.get_future().wait();
+
+        QString error, offeredAgain;
+        WhenModalShows([&](QWidget* dialog) {
+            auto* input = dialog->findChild<QLineEdit*>("titleInput");
+            QTest::keyClicks(input, "Heat");
+            WhenModalShows([&](QWidget* box) {
+                error = box->property("text").toString();
+                WhenModalShows([&](QWidget* again) {
+                    auto* retyped = again->findChild<QLineEdit*>("titleInput");
+                    offeredAgain = retyped->text();
+                    release.set_value();
+                    other.join();
+                    QTest::keyClick(retyped, Qt::Key_Return);
+                });
+                box->close();
+            });
+            QTest::keyClick(input, Qt::Key_Return);
+        });
+        frame_->Action(ID_MOVIE_NEW)->trigger();
+        QVERIFY2(error.contains("in use") &&
+                     error.contains(QString::fromStdString(frame_->CatalogFile())),
+                 qPrintable(error));
+        QCOMPARE(offeredAgain, QStringLiteral("Heat"));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alpha", "Beta", "Heat"}));
+        QCOMPARE(StoredTitles(frame_->CatalogFile()), QStringList({"Alpha", "Beta", "Heat"}));
+
+        // Delete says so too, and every row stays.
+        std::promise<void> holdingAgain, releaseAgain;
+        std::thread again([&, file = frame_->CatalogFile()] {
+            CatalogDatabase database(file, std::chrono::seconds(10));
+            database.Open(CatalogDatabase::Access::ReadWrite);
+            holdingAgain.set_value();
+            releaseAgain.get_future().wait();
+        });
+        holdingAgain.get_future().wait();
+        SelectRows(*frame_, {0});
+        QString deleteError;
+        WhenModalShows([&](QWidget* question) {
+            WhenModalShows([&](QWidget* box) {
+                deleteError = box->property("text").toString();
+                box->close();
+            });
+            static_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
+        });
+        frame_->Action(ID_MOVIE_DELETE)->trigger();
+        releaseAgain.set_value();
+        again.join();
+        QVERIFY2(deleteError.contains("in use"), qPrintable(deleteError));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alpha", "Beta", "Heat"}));
     }
 
     void deleteRemovesExactlyTheSelectedMoviesAfterYes() {

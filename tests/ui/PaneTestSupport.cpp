@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 
@@ -19,16 +20,32 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
     return true;
 }
 
+namespace {
+
+// The document's state, address and title, read together: separate reads could each come from
+// another document while the pane moves on to the next page.
+struct PaneDocument {
+    bool loaded = false;  // completely loaded, and the document of the address on show
+    QString title;
+};
+
+PaneDocument ReadPaneDocument(BrowserPane& pane) {
+    const QStringList parts =
+        RunPageScript(pane, QStringLiteral("[document.readyState, location.href, document.title]"))
+            .toStringList();
+    PaneDocument document;
+    if (parts.size() == 3) {
+        document.loaded =
+            parts[0] == QLatin1String("complete") && parts[1] == pane.url().toString();
+        document.title = parts[2];
+    }
+    return document;
+}
+
+}  // namespace
+
 bool WaitForPaneLoad(BrowserPane& pane, int milliseconds) {
-    // The page is done when its document reports so for the address on show.
-    return WaitUntil(
-        [&pane] {
-            return RunPageScript(pane, QStringLiteral("document.readyState")).toString() ==
-                       QLatin1String("complete") &&
-                   RunPageScript(pane, QStringLiteral("location.href")).toString() ==
-                       pane.url().toString();
-        },
-        milliseconds);
+    return WaitUntil([&pane] { return ReadPaneDocument(pane).loaded; }, milliseconds);
 }
 
 QVariant RunPageScript(BrowserPane& pane, const QString& script) {
@@ -47,8 +64,12 @@ QVariant RunPageScript(BrowserPane& pane, const QString& script) {
 }
 
 QString PageTitle(BrowserPane& pane) {
-    WaitForPaneLoad(pane);
-    return RunPageScript(pane, QStringLiteral("document.title")).toString();
+    PaneDocument document;
+    WaitUntil([&] {
+        document = ReadPaneDocument(pane);
+        return document.loaded;
+    });
+    return document.title;
 }
 
 }  // namespace reelkeep::test

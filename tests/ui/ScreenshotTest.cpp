@@ -1,7 +1,7 @@
-// Pictures of the window on a small catalog with posters: one movie in View, the Edit page,
-// three movies in Multiple and the help page, saved as PNG files into the build folder
-// ("screenshots/"), so that a person can look at the whole program at once. The View picture
-// is the README's (docs/reelkeep-window.png, copied there by scripts/refresh-docs).
+// Pictures of the window on a small catalog with posters: one movie in View, the Edit page (top
+// and end), three movies in Multiple and the help page, saved as PNG files into the build
+// folder ("screenshots/"), so that a person can look at the whole program at once. The View
+// picture is the README's (docs/reelkeep-window.png, copied there by scripts/refresh-docs).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -82,8 +82,8 @@ void SeedSampleCatalog() {
         movie.pszCountries = {"Norway"};
         movie.pszLanguages = {"English"};
         movie.pszPictures = {sample.poster};
-        movie.pszFilenames = {"movie.avi"};
-        movie.pnSizes = {734003200};
+        movie.pszFilenames = {"movie, part 1.avi", "movie, part 2.avi"};
+        movie.pnSizes = {734003200, 702545920};
         movie.szVideo = "DivX 5.x";
         movie.szAudio = "AC3";
         movie.nWidth = 720;
@@ -140,6 +140,10 @@ private slots:
         CompareWithTheReadmePicture(QImage(out + "view.png"));
         frame->Action(ID_MOVIE_EDITMODE)->trigger();
         shoot(QStringLiteral("edit.png"));
+        // The end of the form: the files beside their sizes, shown but not edited.
+        RunPageScript(*frame->Pane(),
+                      QStringLiteral("window.scrollTo(0, document.body.scrollHeight)"));
+        shoot(QStringLiteral("edit-end.png"));
         frame->Action(ID_MOVIE_EDITMODE)->trigger();
         frame->Action(ID_EDIT_SELECT_ALL)->trigger();
         WaitForIdle();

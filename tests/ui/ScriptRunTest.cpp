@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -371,6 +372,52 @@ private slots:
         QCOMPARE(StoredMovie(frame_->Model()->Oid(0)).szTitle,
                  StoredText(frame_->Model()->Title(0)));
         QVERIFY(!frame_->findChild<CScriptRunDlg*>());
+    }
+
+    void cancelStopsScriptsThatLoopWithoutTheNetworkOrSwallowItsFailures() {
+        HttpTestServer server;
+        server.Serve("/page", "page");
+        WriteFile(scripts_->Path() + "Loop.rks", "szPlot = 'x'; while (true) {}\n");
+        WriteFile(scripts_->Path() + "Swallow.rks",
+                  "szPlot = 'x'; while (true) try { www.open('" + server.Url("/page") +
+                      "'); } catch {}\n");
+        frame_->UseScriptsFolder(scripts_->Path());
+        // Cancelled between two transfers the script stops at its next statement; cancelled
+        // during one, the transfer fails and the report is the network's.
+        const QString stopped = "Reelkeep|Script cancelled";
+        const QString failed = "Failed to open http url (" +
+                               QString::fromStdString(server.Url("/page")) + ")|The session was closed";
+        const struct {
+            const char* script;
+            QStringList reports;
+        } cases[] = {{"Loop", {stopped}}, {"Swallow", {stopped, failed}}};
+        for (const auto& c : cases) {
+            SelectRows(*frame_, {0});
+            QString caption, text;
+            QElapsedTimer sinceYes;
+            qint64 untilReport = -1;
+            ScriptedSteps steps;
+            steps.Add([&] {
+                CScriptRunDlg* dialog = frame_->findChild<CScriptRunDlg*>();
+                if (!dialog || !dialog->isVisible())
+                    return false;
+                QTimer::singleShot(200, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
+                return true;
+            });
+            steps.AnswerBox(QMessageBox::Yes, [&](QMessageBox*) { sinceYes.start(); });
+            steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox* box) {
+                untilReport = sinceYes.elapsed();
+                caption = box->windowTitle();
+                text = box->text();
+            });
+            ActionNamed(frame_->ScriptsMenu(), c.script)->trigger();
+            QVERIFY2(steps.Finished(), c.script);
+            QVERIFY2(untilReport >= 0 && untilReport < 1000, qPrintable(QString::number(untilReport)));
+            const QString report = caption + "|" + text.section(" : ", -1).trimmed();
+            QVERIFY2(c.reports.contains(report), qPrintable(report));
+            QVERIFY(!frame_->findChild<CScriptRunDlg*>());
+            QCOMPARE(StoredMovie(frame_->Model()->Oid(0)).szPlot, std::string());
+        }
     }
 
     void alertWithStyle36AnswersYesOrNo() {

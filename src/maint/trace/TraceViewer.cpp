@@ -1,8 +1,9 @@
-// reelkeep-trace: the debug viewer. Listens on the debug channel and prints each record as it
-// arrives: the sender's process id, a tab, the text (a line break added when it has none).
+// reelkeep-trace: the debug viewer. Listens on the debug channel of this user and prints each
+// record as it arrives: the sender's process id, a tab, the text (a line break added when it
+// has none). The channel's socket is removed again when the viewer ends.
 //   reelkeep-trace [--name NAME] [--count N]
+#include <signal.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +17,13 @@
 #include "maint/DebugTrace.h"
 
 namespace {
+
+char g_socketPath[4096];
+
+void RemoveSocketAndExit(int signal) {
+    ::unlink(g_socketPath);
+    ::_exit(128 + signal);
+}
 
 int Usage() {
     std::fprintf(stderr, "usage: reelkeep-trace [--name NAME] [--count N]\n");
@@ -40,26 +48,28 @@ int main(int argc, char** argv) {
         }
     }
 
-    sockaddr_un address{};
-    if (name.empty() || name.size() + 1 > sizeof address.sun_path) return Usage();
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + 1, name.data(), name.size());
-    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+    std::string path, error;
+    const int fd = reelkeep::ListenOnDebugChannel(name, path, error);
+    if (fd < 0) {
         std::fprintf(stderr, "reelkeep-trace: cannot listen on %s: %s\n", name.c_str(),
-                     std::strerror(errno));
+                     error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "reelkeep-trace: listening on %s\n", name.c_str());
+    std::snprintf(g_socketPath, sizeof g_socketPath, "%s", path.c_str());
+    struct sigaction action {};
+    action.sa_handler = RemoveSocketAndExit;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    std::fprintf(stderr, "reelkeep-trace: listening on %s\n", path.c_str());
 
     std::vector<char> buffer(1 << 20);
+    int status = 0;
     for (long received = 0; count < 0 || received < count;) {
         const ssize_t got = ::recv(fd, buffer.data(), buffer.size(), 0);
         if (got < 0) {
             if (errno == EINTR) continue;
             std::perror("reelkeep-trace");
-            return 1;
+            status = 1;
+            break;
         }
         ++received;
         const auto record =
@@ -72,5 +82,6 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
-    return 0;
+    ::unlink(path.c_str());
+    return status;
 }

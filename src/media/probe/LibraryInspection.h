@@ -12,8 +12,8 @@
 namespace reelkeep {
 
 // Reads up to `size` bytes at `offset` into `buffer`; the count read, 0 at the end or on error.
-using ReadAt = std::function<std::size_t(std::uint64_t offset, std::uint8_t* buffer,
-                                         std::size_t size)>;
+using ReadAt =
+    std::function<std::size_t(std::uint64_t offset, std::uint8_t* buffer, std::size_t size)>;
 
 // Headers only: the library's quickest parse setting, and never more than a bounded number
 // of bytes and jumps, however the file leads it around.
