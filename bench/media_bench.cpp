@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,8 +48,42 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Runs a program with its output thrown away; false when it could not run or failed.
-bool RunQuietly(const std::vector<std::string>& args) {
+// Wall time, and processor time (this thread's and that of the processes doing the work for
+// it): the second holds still on a machine that others share, the first does not.
+struct Cost {
+    double wall = -1;  // microseconds; negative: the program is missing
+    double cpu = -1;
+};
+
+Cost MedianCost(const std::vector<double>& walls, const std::vector<double>& cpus) {
+    return {Median(walls), Median(cpus)};
+}
+
+double ThreadCpuMicroseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
+}
+
+// Processor time a process has had so far (the scheduler's nanosecond count).
+double ProcessCpuMicroseconds(pid_t pid) {
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/schedstat").c_str(), "r");
+    if (!file)
+        return 0;
+    unsigned long long nanoseconds = 0;
+    if (std::fscanf(file, "%llu", &nanoseconds) != 1)
+        nanoseconds = 0;
+    std::fclose(file);
+    return nanoseconds / 1e3;
+}
+
+double Microseconds(const timeval& time) {
+    return time.tv_sec * 1e6 + time.tv_usec;
+}
+
+// Runs a program with its output thrown away; false when it could not run or failed. `cpu`
+// gets the processor time it used.
+bool RunQuietly(const std::vector<std::string>& args, double* cpu = nullptr) {
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -62,7 +98,10 @@ bool RunQuietly(const std::vector<std::string>& args) {
     if (rc != 0)
         return false;
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    if (cpu)
+        *cpu = Microseconds(usage.ru_utime) + Microseconds(usage.ru_stime);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -81,87 +120,105 @@ struct Group {
 };
 
 // Median cost of one InspectAviFile over `rounds` passes; `cold` drops the cache first.
-double ReaderCost(const Group& group, int rounds, bool cold) {
-    std::vector<double> costs;
+Cost ReaderCost(const Group& group, int rounds, bool cold) {
+    std::vector<double> walls, cpus;
     for (int round = 0; round < rounds; ++round) {
         for (const std::string& file : group.files) {
             if (cold)
                 DropFromCache(file);
             const auto start = Clock::now();
+            const double cpu = ThreadCpuMicroseconds();
             const AviHeaderInfo info = InspectAviFile(file);
-            costs.push_back(Microseconds(Clock::now() - start));
+            cpus.push_back(ThreadCpuMicroseconds() - cpu);
+            walls.push_back(Microseconds(Clock::now() - start));
             if (!info.video)
                 std::fprintf(stderr, "media_bench: no video found in %s\n", file.c_str());
         }
     }
-    return Median(costs);
+    return MedianCost(walls, cpus);
 }
 
 // Median cost of one run of a program per file; negative when the program is missing.
-double ProgramCost(const Group& group, const std::vector<std::string>& command) {
-    std::vector<double> costs;
+Cost ProgramCost(const Group& group, const std::vector<std::string>& command) {
+    std::vector<double> walls, cpus;
     for (const std::string& file : group.files) {
         std::vector<std::string> args = command;
         args.push_back(file);
         const auto start = Clock::now();
-        if (!RunQuietly(args))
-            return -1;
-        costs.push_back(Microseconds(Clock::now() - start));
+        double cpu = 0;
+        if (!RunQuietly(args, &cpu))
+            return {};
+        walls.push_back(Microseconds(Clock::now() - start));
+        cpus.push_back(cpu);
     }
-    return Median(costs);
+    return MedianCost(walls, cpus);
 }
 
-void PrintCost(const char* what, double microseconds, double reference) {
-    if (microseconds < 0) {
+void PrintHeading() {
+    std::printf("  %-44s %11s %11s %9s %9s\n", "(median per file)", "wall us", "cpu us", "x wall",
+                "x cpu");
+}
+
+// The figures, and how many times the first figure of the group they are.
+void PrintCost(const char* what, Cost cost, Cost reference) {
+    if (cost.wall < 0) {
         std::printf("  %-44s (not installed)\n", what);
         return;
     }
-    std::printf("  %-44s %12.1f us", what, microseconds);
-    if (reference > 0)
-        std::printf("   %8.1fx the first figure", microseconds / reference);
+    std::printf("  %-44s %11.1f %11.1f", what, cost.wall, cost.cpu);
+    if (reference.wall > 0 && reference.cpu > 0)
+        std::printf(" %8.1fx %8.1fx", cost.wall / reference.wall, cost.cpu / reference.cpu);
     std::printf("\n");
 }
 
-// Median cost of one ReadMediaFacts with the helper already running.
-double FactsCost(const Group& group, int rounds, bool cold, MediaProbe& probe) {
-    std::vector<double> costs;
+// Median cost of one ReadMediaFacts with the helper already running; the processor time is
+// this thread's and the helper's.
+Cost FactsCost(const Group& group, int rounds, bool cold, MediaProbe& probe) {
+    std::vector<double> walls, cpus;
     for (int round = 0; round < rounds; ++round) {
         for (const std::string& file : group.files) {
             if (cold)
                 DropFromCache(file);
+            const pid_t helper = probe.HelperPid();
             const auto start = Clock::now();
+            const double cpu = ThreadCpuMicroseconds() + ProcessCpuMicroseconds(helper);
             const MediaFacts facts = ReadMediaFacts(file, probe);
-            costs.push_back(Microseconds(Clock::now() - start));
+            cpus.push_back(ThreadCpuMicroseconds() + ProcessCpuMicroseconds(helper) - cpu);
+            walls.push_back(Microseconds(Clock::now() - start));
             if (!facts.video)
                 std::fprintf(stderr, "media_bench: no video found in %s\n", file.c_str());
         }
     }
-    return Median(costs);
+    return MedianCost(walls, cpus);
 }
 
 // Median cost of the helper's own work done in this process: the library alone, no helper.
-double LibraryCost(const Group& group, int rounds) {
-    std::vector<double> costs;
+Cost LibraryCost(const Group& group, int rounds) {
+    std::vector<double> walls, cpus;
     for (int round = 0; round < rounds; ++round) {
         for (const std::string& file : group.files) {
             const auto start = Clock::now();
+            const double cpu = ThreadCpuMicroseconds();
             InspectFile(file);
-            costs.push_back(Microseconds(Clock::now() - start));
+            cpus.push_back(ThreadCpuMicroseconds() - cpu);
+            walls.push_back(Microseconds(Clock::now() - start));
         }
     }
-    return Median(costs);
+    return MedianCost(walls, cpus);
 }
 
 // Median cost of a first file: a fresh helper started, then the file read.
-double FirstFileCost(const Group& group) {
-    std::vector<double> costs;
+Cost FirstFileCost(const Group& group) {
+    std::vector<double> walls, cpus;
     for (const std::string& file : group.files) {
         const auto start = Clock::now();
+        const double cpu = ThreadCpuMicroseconds();
         MediaProbe probe;
         ReadMediaFacts(file, probe);
-        costs.push_back(Microseconds(Clock::now() - start));
+        cpus.push_back(ThreadCpuMicroseconds() - cpu + ProcessCpuMicroseconds(probe.HelperPid()));
+        walls.push_back(Microseconds(Clock::now() - start));
     }
-    return Median(costs);
+    return MedianCost(walls, cpus);
 }
 
 // A whole file of about `bytes`: the source's streams played over and over, copied into one
@@ -243,13 +300,14 @@ void ContainerFigures(const std::string& folder, int count, int dropCount) {
             fs::file_size(small.files.front()) / 1e6, fs::file_size(large.files.front()) / 1e9);
         const std::string cli = ProgramFolder() + "reelkeep-cli";
         for (const Group* group : {&ordinary, &small, &large}) {
-            std::printf("%s (median per file):\n", group->label);
+            std::printf("%s:\n", group->label);
+            PrintHeading();
             MediaProbe probe;
             ReadMediaFacts(group->files.front(), probe);  // the helper is running
-            const double warm = FactsCost(*group, 5, false, probe);
-            PrintCost("ReadMediaFacts, helper running, cache warm", warm, 0);
+            const Cost warm = FactsCost(*group, 5, false, probe);
+            PrintCost("ReadMediaFacts, helper running, cache warm", warm, {});
             PrintCost("ReadMediaFacts, helper running, cache dropped",
-                      FactsCost(*group, 2, true, probe), 0);
+                      FactsCost(*group, 2, true, probe), warm);
             PrintCost("the library in this process (for reference)", LibraryCost(*group, 5), warm);
             PrintCost("ReadMediaFacts, first file (helper start)", FirstFileCost(*group), warm);
             PrintCost("reelkeep-cli inspect (a process per file)",
@@ -274,15 +332,20 @@ void ContainerFigures(const std::string& folder, int count, int dropCount) {
     fs::remove_all(catalogFolder);
     fs::create_directories(catalogFolder);
     DerivedTitles host;
+    MediaProbe probe;
     const auto start = Clock::now();
-    const DropResult result = AddDroppedPaths(CatalogFilePath(catalogFolder), {dropFolder}, host);
+    const double cpuStart = ThreadCpuMicroseconds();
+    const DropResult result =
+        AddDroppedPaths(CatalogFilePath(catalogFolder), {dropFolder}, host, &probe);
+    const double cpu =
+        (ThreadCpuMicroseconds() - cpuStart + ProcessCpuMicroseconds(probe.HelperPid())) / 1e6;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf(
         "\ndrop of a folder of %d Matroska files (links to the 1080p file) into a new "
         "catalog, no dialogs:\n",
         dropCount);
-    std::printf("  %-44s %12.2f s   (%d added%s)\n", "AddDroppedPaths", seconds, result.added,
-                result.error.empty() ? "" : (", " + result.error).c_str());
+    std::printf("  %-44s %9.2f s wall %9.2f s cpu   (%d added%s)\n", "AddDroppedPaths", seconds,
+                cpu, result.added, result.error.empty() ? "" : (", " + result.error).c_str());
     double load[3] = {0, 0, 0};
     if (::getloadavg(load, 3) > 0)
         std::printf("\nload average at the end: %.2f %.2f %.2f on %ld processors\n", load[0],
@@ -349,12 +412,13 @@ int main(int argc, char** argv) {
     const std::string cli = ProgramFolder() + "reelkeep-cli";
     const bool haveCli = ::access(cli.c_str(), X_OK) == 0;
     for (const Group* group : {&ordinary, &small, &large}) {
-        std::printf("%s (median per file):\n", group->label);
-        const double warm = ReaderCost(*group, 5, false);
-        PrintCost("ReadAviHeader, page cache warm", warm, 0);
-        PrintCost("ReadAviHeader, page cache dropped", ReaderCost(*group, 3, true), 0);
+        std::printf("%s:\n", group->label);
+        PrintHeading();
+        const Cost warm = ReaderCost(*group, 5, false);
+        PrintCost("ReadAviHeader, page cache warm", warm, {});
+        PrintCost("ReadAviHeader, page cache dropped", ReaderCost(*group, 3, true), warm);
         PrintCost("reelkeep-cli inspect (a process per file)",
-                  haveCli ? ProgramCost(*group, {cli, "inspect"}) : -1, warm);
+                  haveCli ? ProgramCost(*group, {cli, "inspect"}) : Cost{}, warm);
         PrintCost("ffprobe -v error -show_streams",
                   ProgramCost(*group, {"ffprobe", "-v", "error", "-show_streams"}), warm);
         PrintCost("mediainfo", ProgramCost(*group, {"mediainfo"}), warm);

@@ -3,6 +3,7 @@
 // ends. Started by the program (MediaProbe), never by hand; the media library runs here so
 // that a file that crashes or hangs it costs the program nothing but that file's facts.
 #include <fcntl.h>
+#include <malloc.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -41,6 +42,16 @@ void LimitResources() {
         const rlimit memory{4ull << 30, 4ull << 30};
         ::setrlimit(RLIMIT_AS, &memory);
     }
+}
+
+// The library allocates and frees buffers of a megabyte and more for every file. By default
+// each of those is a fresh mapping, given back at once, so every file paid for the kernel
+// zeroing and unmapping its pages (more than half the cost of an MP4 file). The helper keeps
+// such memory for the next file instead: it is one short-lived process per drop.
+void KeepBuffersBetweenFiles() {
+    ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    ::mallopt(M_TOP_PAD, 64 << 20);
 }
 
 // The channel is the socket on standard input and output. It moves to a descriptor of its
@@ -89,6 +100,7 @@ int main(int argc, char** argv) {
     // Never outlive the program that asked: a helper left behind would hold nothing useful.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     LimitResources();
+    KeepBuffersBetweenFiles();
     const int channel = TakeChannel();
     if (channel < 0)
         return 1;
