@@ -17,6 +17,10 @@ protected:
         Rewrite("Include/Wikipedia.as", "https://en.wikipedia.org/w/api.php", server.Url("/w/api.php"));
         Rewrite("Include/Wikipedia.as", "WIKIPEDIA_PAUSE = 1000", "WIKIPEDIA_PAUSE = 20");
         server.Route("/w/api.php", [this](const HttpRequest& request, HttpExchange& exchange) {
+            if (!answerWith.empty()) {
+                exchange.Send(HttpTestServer::Response(200, answerWith));
+                return;
+            }
             if (busy) {
                 exchange.Send(HttpTestServer::Response(429, Fixture("wikipedia/too-many-requests.html"),
                                                        "Content-Type: text/html\r\nRetry-After: 60\r\n"));
@@ -46,6 +50,7 @@ protected:
         {"pageids=57331", "page-amelie.json"},
     };
     bool busy = false;
+    std::string answerWith;  // every answer, when set
 };
 
 TEST_F(WikipediaScriptTest, OneLikelyFilmFillsTheMovieFromItsInfoboxSummaryAndImage) {
@@ -179,6 +184,26 @@ TEST_F(WikipediaScriptTest, NoHitAndTooManyRequestsSayWhyAndChangeNothing) {
     EXPECT_NE(host.boxes[0].text.find("Too many requests\" (HTTP 429)"), std::string::npos) << host.boxes[0].text;
     EXPECT_EQ(server.Requests().size(), before + 1);  // no further request after the refusal
     EXPECT_EQ(Stored(oid).szPlot, "kept");
+
+    // An error of the API itself, and a page that is no JSON at all (a wrong address).
+    busy = false;
+    const struct {
+        std::string answer;
+        const char* message;
+    } refusals[] = {
+        {Fixture("wikipedia/error-maxlag.json"),
+         "Wikipedia refused the request: Waiting for 10.64.48.150: 7 seconds lagged. (maxlag)"},
+        {"<html><body>Sign in to the network</body></html>",
+         "Wikipedia answered with something other than JSON"},
+    };
+    for (const auto& refusal : refusals) {
+        answerWith = refusal.answer;
+        host.boxes.clear();
+        EXPECT_EQ(Run("Wikipedia", oid), 1);
+        ASSERT_EQ(host.boxes.size(), 1u);
+        EXPECT_EQ(host.boxes[0].text.rfind(refusal.message, 0), 0u) << host.boxes[0].text;
+        EXPECT_EQ(Stored(oid).szPlot, "kept");
+    }
 }
 
 }  // namespace
