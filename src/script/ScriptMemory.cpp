@@ -69,7 +69,7 @@ bool ScriptMemory::Remember(const std::string& name, const std::string& value) c
     }
     // The folder is the user's alone; its parent is the ordinary settings folder.
     std::string parent = folder_.substr(0, folder_.size() - 1);
-    parent = parent.substr(0, parent.rfind('/') + 1);
+    parent.resize(parent.rfind('/') + 1);
     if (!CreateFolders(parent))
         return false;
     if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST)

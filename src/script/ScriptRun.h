@@ -55,7 +55,6 @@ public:
     // script with a script exception.
     std::string Recall(const std::string& name);
     bool Remember(const std::string& name, const std::string& value);
-    ScriptMemory& Memory() { return memory_; }
 
     // Cancels from any thread: the transfer under way, or the next one, fails, and the running
     // script stops at its next statement (see CancelFlag).
