@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "import/FactsPrefetch.h"
 #include "import/FolderWalk.h"
 #include "media/MediaFacts.h"
 #include "media/MediaProbe.h"
@@ -19,8 +20,11 @@ enum class Outcome { GoOn, Cancelled };
 
 class Drop {
 public:
-    Drop(CatalogDatabase& database, ImportHost& host, MediaProbe& probe, DropResult& result)
-        : database_(database), host_(host), probe_(probe), result_(result) {}
+    // With `secondHelper`, a big drop reads facts on two helpers at once.
+    Drop(CatalogDatabase& database, ImportHost& host, MediaProbe& probe, bool secondHelper,
+         DropResult& result)
+        : database_(database), host_(host), probe_(probe), secondHelper_(secondHelper),
+          result_(result) {}
 
     // Every regular file the dropped paths stand for, folders walked, in drop order.
     Outcome ListFiles(const std::vector<std::string>& paths) {
@@ -38,8 +42,9 @@ public:
 
     Outcome AddFiles() {
         host_.Progress(0, files_.size());
+        StartPrefetch();
         for (std::size_t done = 0; done < files_.size(); ++done) {
-            if (host_.StopRequested() || AddFile(files_[done]) == Outcome::Cancelled)
+            if (host_.StopRequested() || AddFile(done) == Outcome::Cancelled)
                 return Outcome::Cancelled;
             host_.Progress(done + 1, files_.size() - done - 1);
         }
@@ -64,7 +69,26 @@ private:
         return Outcome::GoOn;
     }
 
-    Outcome AddFile(const std::string& path) {
+    // Files whose names the catalog knows only move; the others need their facts.
+    void StartPrefetch() {
+        if (!secondHelper_)
+            return;
+        std::vector<bool> wanted(files_.size());
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < files_.size(); ++i) {
+            wanted[i] = database_.SelectByFilename(BareFileName(files_[i])).empty();
+            count += wanted[i];
+        }
+        if (count >= FactsPrefetch::kLeastFiles)
+            prefetch_.emplace(files_, std::move(wanted), probe_);
+    }
+
+    MediaFacts FactsOf(std::size_t index) {
+        return prefetch_ ? prefetch_->Take(index) : ReadMediaFacts(files_[index], probe_);
+    }
+
+    Outcome AddFile(std::size_t index) {
+        const std::string& path = files_[index];
         const std::string name = BareFileName(path);
         const std::vector<ObjectId> known = database_.SelectByFilename(name);
         if (!known.empty()) {
@@ -93,7 +117,7 @@ private:
             match = host_.FindRowByTitle(title);
         }
 
-        const MediaFacts facts = ReadMediaFacts(path, probe_);
+        const MediaFacts facts = FactsOf(index);
         const auto size = static_cast<std::int64_t>(facts.size.value_or(0));
         Movie movie;
         if (match != 0 && database_.Fetch(match, movie)) {
@@ -120,10 +144,12 @@ private:
     CatalogDatabase& database_;
     ImportHost& host_;
     MediaProbe& probe_;
+    bool secondHelper_;
     DropResult& result_;
     VisitedFolders visited_;
     std::vector<std::string> files_;
     bool derivedForAll_ = false;  // "Use for all" was chosen: no more questions
+    std::optional<FactsPrefetch> prefetch_;  // last: it reads files_ until it is gone
 };
 
 }  // namespace
@@ -155,13 +181,15 @@ DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std
     DropResult result;
     if (catalogFile.empty())
         return result;
+    // A caller's own helper is the only one; without one, a big drop gets two.
+    const bool secondHelper = probe == nullptr;
     std::optional<MediaProbe> ownProbe;
     if (!probe)
         probe = &ownProbe.emplace();
     CatalogDatabase database(catalogFile);
     try {
         database.Open(Access::ReadWrite);
-        Drop drop(database, host, *probe, result);
+        Drop drop(database, host, *probe, secondHelper, result);
         if (drop.ListFiles(paths) == Outcome::Cancelled || drop.AddFiles() == Outcome::Cancelled)
             result.cancelled = true;
     } catch (const dbException& error) {

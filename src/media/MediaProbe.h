@@ -34,6 +34,9 @@ public:
     // helper crashed, took too long or answered something unreadable over this file.
     std::optional<ProbeAnswer> Inspect(const std::string& path);
 
+    const std::string& Program() const { return program_; }
+    std::chrono::milliseconds TimeLimit() const { return timeLimit_; }
+
     // The running helper's process id, 0 when none runs.
     pid_t HelperPid() const { return pid_; }
     // How many helpers were started so far.

@@ -6,6 +6,8 @@
 #include <signal.h>
 
 #include <deque>
+#include <filesystem>
+#include <sstream>
 #include <functional>
 #include <thread>
 
@@ -392,6 +394,70 @@ TEST_F(MediaDropTest, AttachingKeepsWhatTheUserTypedAndWhatTheFileCannotTell) {
 }
 
 // Files that crash or confuse the helper cost their own facts, never the drop.
+// The media helpers running now: children of any thread of this process.
+std::size_t RunningHelpers() {
+    std::size_t count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::istringstream children(ReadFileBytes(task.path() / "children"));
+        for (std::string pid; children >> pid;) {
+            count += ReadFileBytes("/proc/" + pid + "/comm") == std::string(kProbeProgramName) + "\n";
+        }
+    }
+    return count;
+}
+
+TEST_F(MediaDropTest, ABigDropReadsFactsOnTwoHelpersAndKeepsItsOrder) {
+    MediaSample sample = Minute("Sample.mkv", "libx264", "aac", "");
+    sample.seconds = 1;
+    const std::string made = Make(sample);
+    if (made.empty())
+        GTEST_SKIP() << "this ffmpeg cannot make the sample";
+    const std::string whole = ReadFileBytes(made);
+    std::filesystem::remove(made);
+    // Files the drop must read, with strange ones among them and one the catalog knows.
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "Film " + std::to_string(100 + i) + (i % 10 == 3 ? ".mp4" : ".mkv");
+        paths.push_back(File(name, i % 10 == 3 ? std::string(5000, 'x') : i % 10 == 7 ? "" : whole));
+    }
+    {
+        CatalogDatabase database(catalog);
+        database.Open(CatalogDatabase::Access::ReadWrite);
+        Movie known;
+        known.szTitle = "Known";
+        known.pszFilenames = {"Film 105.mkv"};
+        database.Insert(known);
+    }
+    ScriptedHost host(LoadMovieList(catalog));
+    std::size_t helpersMidway = 0;
+    host.onProgress = [&](std::size_t done) {
+        if (done == 20)
+            helpersMidway = RunningHelpers();
+    };
+    const DropResult result = AddDroppedPaths(catalog, paths, host);
+    EXPECT_EQ(helpersMidway, 2u);
+    EXPECT_EQ(RunningHelpers(), 0u);
+    ASSERT_EQ(result.added, 39) << result.error;
+    EXPECT_EQ(result.relocated, 1);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 40; ++i) {
+        if (i != 5)
+            expected.push_back("Film " + std::to_string(100 + i));
+    }
+    EXPECT_EQ(host.added, expected);
+    for (const MovieListRow& row : LoadMovieList(catalog)) {
+        if (row.title == "Known")
+            continue;
+        SCOPED_TRACE(row.title);
+        const Movie movie = Read(row.oid);
+        const int i = std::stoi(row.title.substr(5)) - 100;
+        const bool readable = i % 10 != 3 && i % 10 != 7;
+        EXPECT_EQ(movie.szVideo, readable ? "H.264 / AVC" : "");
+        EXPECT_EQ(movie.pszLanguages, readable ? StringArray{"Italian"} : StringArray{});
+        EXPECT_EQ(movie.pnSizes.size(), 1u);
+    }
+}
+
 TEST_F(MediaDropTest, AHelperKilledMidFileCostsThatFileAndTheDropGoesOn) {
     MediaSample sample = Minute("A.mkv", "libx264", "aac", "");
     sample.seconds = 1;
