@@ -30,6 +30,8 @@ constexpr CommandInfo kCommands[] = {
      nullptr, nullptr, false},
     {ID_EDIT_UNDO, "editUndo", "&Undo\tCtrl+Z", "Undo the last action\nUndo", nullptr, "edit-undo",
      nullptr, false},
+    {ID_EDIT_REDO, "editRedo", "&Redo\tCtrl+Shift+Z", "Redo the previously undone action\nRedo", nullptr,
+     "edit-redo", nullptr, false},
     {ID_EDIT_CUT, "editCut", "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut",
      nullptr, "edit-cut", "edit-cut", false},
     {ID_EDIT_COPY, "editCopy", "&Copy\tCtrl+C",

@@ -23,6 +23,7 @@ enum CommandId : int {
     ID_EXPORT_XML = 32794,
     ID_EXPORT_HTML = 32795,
     ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_EDIT_CUT = 57635,
     ID_EDIT_COPY = 57634,
     ID_EDIT_PASTE = 57637,

@@ -91,7 +91,10 @@ void MainFrame::CreateMenus() {
     exportMenu->addAction(actions_[ID_EXPORT_HTML]);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
+    // Another program may have changed the catalog since: the items say what they would do now.
+    connect(edit, &QMenu::aboutToShow, this, &MainFrame::UpdateCommandStates);
     edit->addAction(actions_[ID_EDIT_UNDO]);
+    edit->addAction(actions_[ID_EDIT_REDO]);
     edit->addSeparator();
     edit->addAction(actions_[ID_EDIT_CUT]);
     edit->addAction(actions_[ID_EDIT_COPY]);

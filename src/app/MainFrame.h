@@ -11,6 +11,7 @@
 
 #include "app/Commands.h"
 #include "catalog/CatalogDatabase.h"
+#include "catalog/CatalogHistory.h"
 #include "catalog/MovieOrder.h"
 #include "maint/Settings.h"
 #include "present/TemplateTransform.h"
@@ -82,6 +83,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -125,6 +127,14 @@ private:
     // Dropped files and Update from a file (MainFrameDrop.cpp).
     void OnUpdateMovie();
 
+    // Edit > Undo and Redo on the catalog's history (MainFrameHistory.cpp).
+    bool HistoryCommandsActive() const;
+    void UpdateHistoryCommands();
+    void OnUndo();
+    void OnRedo();
+    void MoveInHistory(bool undo);
+    void ShowHistoryMove(const HistoryMove& move);
+
     // The pane's side (MainFramePane.cpp).
     void OnFormPosted(const QByteArray& body);
     // The movie a page rendered for this row stands for (-1: the page of several movies).
@@ -153,6 +163,8 @@ private:
     // catches up when it ends.
     bool dropping_ = false;
     int refreshCount_ = 0;
+    // What Edit > Undo and Redo offered when they were last brought up to date.
+    PendingSteps pendingSteps_;
     QTimer idleTimer_;
 
     std::string scriptsFolder_;

@@ -30,7 +30,8 @@ void MainFrame::ConnectCommands() {
     on(ID_FILE_PRINT_PREVIEW, [this] { pane_->PrintPreview(); });
     on(ID_FILE_PAGE_SETUP, [this] { pane_->PageSetup(); });
     on(ID_APP_EXIT, &QWidget::close);
-    on(ID_EDIT_UNDO, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Undo); });
+    on(ID_EDIT_UNDO, &MainFrame::OnUndo);
+    on(ID_EDIT_REDO, &MainFrame::OnRedo);
     on(ID_EDIT_CUT, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Cut); });
     on(ID_EDIT_COPY, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Copy); });
     on(ID_EDIT_PASTE, [this] { pane_->RunEditCommand(BrowserPane::EditCommand::Paste); });
@@ -68,6 +69,8 @@ void MainFrame::ConnectCommands() {
     }
     connect(pane_, &QWebEngineView::printFinished, this, &MainFrame::ArmIdle);
     connect(list_, &MovieListView::DeleteRequested, actions_[ID_MOVIE_DELETE], &QAction::trigger);
+    connect(list_, &MovieListView::UndoRequested, actions_[ID_EDIT_UNDO], &QAction::trigger);
+    connect(list_, &MovieListView::RedoRequested, actions_[ID_EDIT_REDO], &QAction::trigger);
     connect(list_, &QAbstractItemView::doubleClicked, this, &MainFrame::OnOpenMovieFile);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainFrame::OnListContextMenu);
     connect(searchBox_, &QLineEdit::textChanged, this, &MainFrame::OnSearchChanged);
@@ -81,8 +84,8 @@ void MainFrame::UpdateCommandStates() {
     }
     actions_[ID_EXPORT_XML]->setEnabled(selected > 0);
     actions_[ID_EXPORT_HTML]->setEnabled(selected > 0);
+    UpdateHistoryCommands();
     const std::pair<CommandId, BrowserPane::EditCommand> edits[] = {
-        {ID_EDIT_UNDO, BrowserPane::EditCommand::Undo},
         {ID_EDIT_CUT, BrowserPane::EditCommand::Cut},
         {ID_EDIT_COPY, BrowserPane::EditCommand::Copy},
         {ID_EDIT_PASTE, BrowserPane::EditCommand::Paste}};

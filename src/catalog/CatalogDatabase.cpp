@@ -1,197 +1,15 @@
 #include "catalog/CatalogDatabase.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 
-#include "catalog/ArrayCodec.h"
+#include "catalog/CatalogConnection.h"
 #include "catalog/CatalogCreation.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogSchema.h"
-#include "catalog/SqliteStatement.h"
+#include "catalog/HistoryRecorder.h"
+#include "catalog/MovieRow.h"
 
 namespace reelkeep {
-
-namespace {
-
-[[noreturn]] void ThrowFor(sqlite3* db, const std::string& /*context*/) {
-    const char* file = sqlite3_db_filename(db, "main");
-    const std::string path = file ? file : "";
-    const int code = sqlite3_errcode(db);
-    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
-        throw dbException("The catalog \"" + path +
-                          "\" is in use by another program or operation, so nothing was "
-                          "changed. Try again when it has finished.");
-    }
-    throw dbException("Catalog \"" + path + "\": " + sqlite3_errmsg(db));
-}
-
-[[noreturn]] void ThrowDamaged(sqlite3* db, std::string_view field) {
-    const char* file = sqlite3_db_filename(db, "main");
-    throw dbException("Catalog \"" + std::string(file ? file : "") +
-                      "\": a record is damaged (field " + std::string(field) + ").");
-}
-
-enum Query : std::size_t {
-    kInsert,
-    kUpdate,
-    kRemove,
-    kFetch,
-    kSelectAll,
-    kForEach,
-    kListRows,
-    kSortKeys,
-    kByFilename,
-    kCount,
-    kNextCounter,
-    kFileAdd,
-    kFileForget,
-    kQueryCount
-};
-
-std::string QueryText(Query query) {
-    const std::string columns = MovieColumnList();
-    switch (query) {
-        case kInsert: {
-            std::string marks;
-            for (std::size_t i = 0; i < MovieFields().size(); ++i) marks += i ? ",?" : "?";
-            return "INSERT INTO Movie(" + columns + ") VALUES(" + marks + ")";
-        }
-        case kUpdate: {
-            std::string sets;
-            for (const MovieField& field : MovieFields()) {
-                sets += (sets.empty() ? "" : ", ") + std::string(field.name) + "=?";
-            }
-            return "UPDATE Movie SET " + sets + " WHERE oid=?";
-        }
-        case kRemove: return "DELETE FROM Movie WHERE oid=?";
-        case kFetch: return "SELECT " + columns + " FROM Movie WHERE oid=?";
-        case kSelectAll: return "SELECT oid FROM Movie ORDER BY oid";
-        case kForEach: return "SELECT oid, " + columns + " FROM Movie ORDER BY oid";
-        // Read from the list's covering index; storage order is restored afterwards.
-        case kListRows: return "SELECT oid, szTitle, bWatched FROM Movie INDEXED BY Movie_list";
-        case kSortKeys:
-            return "SELECT oid, nIndex, szTitle, nYear, fRating FROM Movie INDEXED BY Movie_list";
-        case kByFilename: return "SELECT movie FROM MovieFile WHERE name=? ORDER BY movie";
-        case kCount: return "SELECT count(*) FROM Movie";
-        case kNextCounter: return "UPDATE Counter SET value=value+1 WHERE name=? RETURNING value";
-        case kFileAdd: return "INSERT OR IGNORE INTO MovieFile(name, movie) VALUES(?, ?)";
-        case kFileForget: return "DELETE FROM MovieFile WHERE movie=?";
-        case kQueryCount: break;
-    }
-    return {};
-}
-
-// Binds the record's fields, in field-table order, from parameter `first` on. Encoded
-// arrays are kept in `keep` until the statement has run.
-void BindMovie(StatementUse& use, int first, const Movie& movie, std::vector<std::string>& keep) {
-    keep.clear();
-    keep.reserve(MovieFields().size());
-    int index = first;
-    for (const MovieField& field : MovieFields()) {
-        switch (field.kind) {
-            case FieldKind::Int32: use.Bind(index, std::int64_t{field.Of<std::int32_t>(movie)}); break;
-            case FieldKind::Int64: break;  // no scalar 64-bit field in the record
-            case FieldKind::Float: use.Bind(index, double{field.Of<float>(movie)}); break;
-            case FieldKind::Bool: use.Bind(index, std::int64_t{field.Of<bool>(movie)}); break;
-            case FieldKind::DateTime:
-                use.Bind(index, std::int64_t{field.Of<dbDateTime>(movie).stamp});
-                break;
-            case FieldKind::String: use.BindBytes(index, field.Of<std::string>(movie)); break;
-            case FieldKind::Array:
-                keep.push_back(field.elementKind == FieldKind::String
-                                   ? EncodeStringArray(field.Of<StringArray>(movie))
-                                   : EncodeInt64Array(field.Of<Int64Array>(movie)));
-                use.BindBytes(index, keep.back());
-                break;
-        }
-        ++index;
-    }
-}
-
-void ReadMovie(sqlite3* db, const StatementUse& use, int first, Movie& movie) {
-    int column = first;
-    for (const MovieField& field : MovieFields()) {
-        switch (field.kind) {
-            case FieldKind::Int32:
-                field.Of<std::int32_t>(movie) = static_cast<std::int32_t>(use.Int(column));
-                break;
-            case FieldKind::Int64: break;
-            case FieldKind::Float: field.Of<float>(movie) = static_cast<float>(use.Real(column)); break;
-            case FieldKind::Bool: field.Of<bool>(movie) = use.Int(column) != 0; break;
-            case FieldKind::DateTime:
-                field.Of<dbDateTime>(movie).stamp = static_cast<std::uint32_t>(use.Int(column));
-                break;
-            case FieldKind::String: field.Of<std::string>(movie) = use.Bytes(column); break;
-            case FieldKind::Array:
-                if (field.elementKind == FieldKind::String) {
-                    auto entries = DecodeStringArray(use.Bytes(column));
-                    if (!entries) ThrowDamaged(db, field.name);
-                    field.Of<StringArray>(movie) = std::move(*entries);
-                } else {
-                    auto entries = DecodeInt64Array(use.Bytes(column));
-                    if (!entries) ThrowDamaged(db, field.name);
-                    field.Of<Int64Array>(movie) = std::move(*entries);
-                }
-                break;
-        }
-        ++column;
-    }
-}
-
-}  // namespace
-
-struct CatalogDatabase::Connection {
-    SqliteHandle db;
-    std::array<SqliteStatementHandle, kQueryCount> statements;
-    std::vector<std::string> encoded;  // scratch for BindMovie
-    bool inTransaction = false;
-
-    StatementUse Use(Query query) {
-        SqliteStatementHandle& statement = statements[query];
-        if (!statement) {
-            sqlite3_stmt* raw = nullptr;
-            const std::string text = QueryText(query);
-            if (sqlite3_prepare_v3(db.get(), text.c_str(), static_cast<int>(text.size() + 1),
-                                   SQLITE_PREPARE_PERSISTENT, &raw, nullptr) != SQLITE_OK) {
-                ThrowFor(db.get(), "prepare");
-            }
-            statement.reset(raw);
-        }
-        return StatementUse(db.get(), statement.get(), &ThrowFor);
-    }
-
-    void Exec(const char* sql) {
-        if (sqlite3_exec(db.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-            ThrowFor(db.get(), sql);
-        }
-    }
-
-    std::int64_t PragmaValue(const char* sql) {
-        sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v2(db.get(), sql, -1, &raw, nullptr) != SQLITE_OK) {
-            ThrowFor(db.get(), sql);
-        }
-        SqliteStatementHandle statement(raw);
-        StatementUse use(db.get(), raw, &ThrowFor);
-        return use.Step() ? use.Int(0) : 0;
-    }
-
-    void AddFileNames(ObjectId oid, const StringArray& names) {
-        for (const std::string& name : names) {
-            StatementUse add = Use(kFileAdd);
-            add.BindBytes(1, name);
-            add.Bind(2, std::int64_t{oid});
-            add.Step();
-        }
-    }
-
-    void ForgetFileNames(ObjectId oid) {
-        StatementUse forget = Use(kFileForget);
-        forget.Bind(1, std::int64_t{oid});
-        forget.Step();
-    }
-};
 
 namespace {
 
@@ -254,11 +72,20 @@ void CatalogDatabase::Open(Access access) {
     sqlite3_busy_timeout(raw, static_cast<int>(busyTimeout_.count()));
 
     connection->Exec(readOnly ? "BEGIN" : "BEGIN IMMEDIATE");
+    connection->inTransaction = true;
     // The file may have been replaced since it was inspected.
     if (connection->PragmaValue("PRAGMA application_id") != kCatalogApplicationId) {
         throw dbException("The file \"" + filePath_ + "\" is not a Reelkeep catalog. It was left as it is.");
     }
-    connection->inTransaction = true;
+    schemaVersion_ = connection->PragmaValue("PRAGMA user_version");
+    if (!readOnly) {
+        if (schemaVersion_ < kCatalogSchemaVersion) {
+            // Tables of a newer layout are added in the transaction of the first write.
+            connection->Exec(CatalogMigrationSql(schemaVersion_).c_str());
+            schemaVersion_ = kCatalogSchemaVersion;
+        }
+        if (keepHistory_) connection->history = std::make_unique<HistoryRecorder>(*connection);
+    }
     connection_ = std::move(connection);
 }
 
@@ -266,6 +93,15 @@ void CatalogDatabase::Close() {
     emptyReadOnly_ = false;
     if (!connection_) return;
     std::unique_ptr<Connection> connection = std::move(connection_);
+    if (connection->inTransaction && connection->history) {
+        try {
+            connection->history->Finish();
+        } catch (const dbException&) {
+            // A change is never stored without its step.
+            sqlite3_exec(connection->db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
     if (connection->inTransaction &&
         sqlite3_exec(connection->db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const std::string message = "Catalog \"" + filePath_ +
@@ -274,6 +110,19 @@ void CatalogDatabase::Close() {
         sqlite3_exec(connection->db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
         throw dbException(message);
     }
+}
+
+void CatalogDatabase::Abandon() {
+    emptyReadOnly_ = false;
+    if (!connection_) return;
+    std::unique_ptr<Connection> connection = std::move(connection_);
+    if (connection->inTransaction) {
+        sqlite3_exec(connection->db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void CatalogDatabase::SetStepLabel(std::string label) {
+    if (connection_ && connection_->history) connection_->history->SetLabel(std::move(label));
 }
 
 CatalogDatabase::Connection& CatalogDatabase::Live() {
@@ -300,6 +149,7 @@ ObjectId CatalogDatabase::Insert(Movie& movie) {
         oid = static_cast<ObjectId>(sqlite3_last_insert_rowid(c.db.get()));
     }
     c.AddFileNames(oid, movie.pszFilenames);
+    if (c.history) c.history->Inserted(oid, movie);
     return oid;
 }
 
@@ -375,6 +225,7 @@ bool CatalogDatabase::Fetch(ObjectId oid, Movie& movie) {
 
 bool CatalogDatabase::Update(ObjectId oid, const Movie& movie) {
     Connection& c = Live();
+    if (c.history) c.history->BeforeChange(oid);
     {
         StatementUse update = c.Use(kUpdate);
         BindMovie(update, 1, movie, c.encoded);
@@ -384,11 +235,13 @@ bool CatalogDatabase::Update(ObjectId oid, const Movie& movie) {
     if (sqlite3_changes(c.db.get()) == 0) return false;
     c.ForgetFileNames(oid);
     c.AddFileNames(oid, movie.pszFilenames);
+    if (c.history) c.history->Changed(oid, movie);
     return true;
 }
 
 bool CatalogDatabase::Remove(ObjectId oid) {
     Connection& c = Live();
+    if (c.history) c.history->BeforeChange(oid);
     {
         StatementUse remove = c.Use(kRemove);
         remove.Bind(1, std::int64_t{oid});
@@ -396,6 +249,7 @@ bool CatalogDatabase::Remove(ObjectId oid) {
     }
     if (sqlite3_changes(c.db.get()) == 0) return false;
     c.ForgetFileNames(oid);
+    if (c.history) c.history->Removed(oid);
     return true;
 }
 

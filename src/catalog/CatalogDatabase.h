@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,23 @@ struct MovieSortKeys {
     float rating = 0.0f;
 };
 
+// One step of the catalog's history.
+struct HistoryStepInfo {
+    std::int64_t number = 0;
+    std::uint32_t time = 0;  // seconds since 1970, when the step was made
+    std::string label;       // "Delete 3 Movies"
+    std::size_t movies = 0;  // records the step touched
+    bool undone = false;     // taken back, so that Redo can make it again
+};
+
+// What an undo or a redo did to the records: those it put back or changed, and those it took
+// away, so that the list can follow.
+struct HistoryMove {
+    std::string label;
+    std::vector<MovieListRow> present;
+    std::vector<ObjectId> removed;
+};
+
 class CatalogDatabase {
 public:
     enum class Access { ReadOnly, ReadWrite };
@@ -61,6 +79,8 @@ public:
     void Open(Access access);
     // Commits and closes; does nothing when not open.
     void Close();
+    // Closes without keeping anything changed since Open; does nothing when not open.
+    void Abandon();
     bool IsOpen() const;
     const std::string& FilePath() const { return filePath_; }
 
@@ -85,15 +105,38 @@ public:
     // Removes the record; false when there was none.
     bool Remove(ObjectId oid);
 
-private:
+    // The history of changes. Every read-write connection keeps what it changes as one step
+    // of the catalog's history, stored with the change; KeepHistory(false) before Open makes
+    // one that does not (the benchmark compares the two).
+    void KeepHistory(bool keep) { keepHistory_ = keep; }
+    // What the step of this connection is called ("Delete 3 Movies"; HistoryLabels.h).
+    void SetStepLabel(std::string label);
+    // Every step, newest first.
+    std::vector<HistoryStepInfo> History();
+    // The step Undo would take back and the one Redo would make again.
+    std::optional<HistoryStepInfo> NextUndo();
+    std::optional<HistoryStepInfo> NextRedo();
+    // Puts back the records of the newest step as they were before it (Undo) or as it left
+    // them (Redo), with their identifiers. `expected` is the step the caller offered: when
+    // another program made a newer one meanwhile, nothing happens. So it does when a record
+    // was changed since, naming it. Failures raise dbException with a message for the user;
+    // the caller then abandons the connection.
+    HistoryMove Undo(std::optional<std::int64_t> expected);
+    HistoryMove Redo(std::optional<std::int64_t> expected);
+
     struct Connection;
 
+private:
     Connection& Live();
+    std::optional<HistoryStepInfo> StepOf(std::size_t query);
+    HistoryMove Move(bool undo, std::optional<std::int64_t> expected);
 
     std::string filePath_;
     std::chrono::milliseconds busyTimeout_;
     std::unique_ptr<Connection> connection_;
     bool emptyReadOnly_ = false;  // a read-only open of a zero-byte file: a catalog with nothing
+    bool keepHistory_ = true;
+    std::int64_t schemaVersion_ = 0;  // of the open file; history came with version 2
 };
 
 }  // namespace reelkeep

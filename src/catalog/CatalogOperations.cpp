@@ -1,6 +1,7 @@
 #include "catalog/CatalogOperations.h"
 
 #include "catalog/CatalogFile.h"
+#include "catalog/HistoryLabels.h"
 
 namespace reelkeep {
 
@@ -45,6 +46,7 @@ MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& 
     CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadWrite);
     const ObjectId oid = database.Insert(movie);
+    database.SetStepLabel(NewMovieLabel(title));
     database.Close();
     return {oid, title, false};
 }
@@ -53,9 +55,11 @@ void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids
                   const std::function<void(std::size_t position)>& removed) {
     CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadWrite);
+    // Labelled as it goes: whatever stops the walk, the removals before it are kept.
+    std::size_t count = 0;
     for (std::size_t i = 0; i < oids.size(); ++i) {
         // A record that another connection removed already is gone all the same.
-        database.Remove(oids[i]);
+        if (database.Remove(oids[i])) database.SetStepLabel(DeleteLabel(++count));
         removed(i);
     }
     database.Close();

@@ -37,6 +37,30 @@ std::string MovieColumnList() {
     return list;
 }
 
+std::string HistoryCreationSql() {
+    // One row per step, with the digests of every record it touched as the step left them
+    // (HistoryStates), and one row for each of those records that was there before the step,
+    // as it was. After an undo they hold what a redo puts back instead.
+    std::string sql =
+        "CREATE TABLE HistoryStep(step INTEGER PRIMARY KEY AUTOINCREMENT, label TEXT NOT NULL,"
+        " time INTEGER NOT NULL, movies INTEGER NOT NULL, bytes INTEGER NOT NULL,"
+        " undone INTEGER NOT NULL, states BLOB NOT NULL DEFAULT x'');\n"
+        "CREATE TABLE HistoryMovie(step INTEGER NOT NULL, oid INTEGER NOT NULL,"
+        " bytes INTEGER NOT NULL";
+    for (const MovieField& field : MovieFields()) {
+        sql += ", " + std::string(field.name) + " " + ColumnType(field.kind);
+    }
+    sql += ", PRIMARY KEY(step, oid));\n";
+    return sql;
+}
+
+std::string CatalogMigrationSql(std::int64_t fromVersion) {
+    std::string sql;
+    if (fromVersion < 2) sql += HistoryCreationSql();
+    sql += "PRAGMA user_version = " + std::to_string(kCatalogSchemaVersion) + ";\n";
+    return sql;
+}
+
 std::string CatalogCreationSql() {
     // The object identifier is the row id; AUTOINCREMENT keeps it from ever being handed out
     // twice, so a stale identifier can never reach another movie.
@@ -65,6 +89,7 @@ std::string CatalogCreationSql() {
             sql += "INSERT INTO Counter VALUES('" + CounterName(field.name) + "', 0);\n";
         }
     }
+    sql += HistoryCreationSql();
     sql += "PRAGMA application_id = " + std::to_string(kCatalogApplicationId) + ";\n";
     sql += "PRAGMA user_version = " + std::to_string(kCatalogSchemaVersion) + ";\n";
     return sql;

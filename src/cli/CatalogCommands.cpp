@@ -5,6 +5,7 @@
 
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
+#include "catalog/HistoryLabels.h"
 #include "cli/CliCommand.h"
 
 namespace reelkeep::cli {
@@ -20,6 +21,7 @@ int Add(CliContext& context, std::span<const std::string> args) {
     Movie movie;
     movie.szTitle = args[0];
     const ObjectId oid = database.Insert(movie);
+    database.SetStepLabel(NewMovieLabel(movie.szTitle));
     database.Close();
     context.out << oid << '\t' << movie.nIndex << '\n';
     return 0;
@@ -52,6 +54,7 @@ int Delete(CliContext& context, std::span<const std::string> args) {
             ++missing;
         }
     }
+    database.SetStepLabel(DeleteLabel(oids.size() - static_cast<std::size_t>(missing)));
     database.Close();
     return missing ? 1 : 0;
 }

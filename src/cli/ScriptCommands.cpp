@@ -108,6 +108,7 @@ int RunScript(CliContext& context, std::span<const std::string> args) {
     CliScriptHost host(movies, stdin, stderr, ::isatty(STDIN_FILENO) == 1);
     ScriptRun run(host, context.catalogFolder, options.timeout);
     ScriptRunner runner(run, *scriptText, ReadIncludeText(options.scriptsFolder, name), catalogFile);
+    runner.SetScriptName(name);
     const RunCanceller canceller([&run] { run.Cancel(); }, options.maxTime, stderr);
     host.SetCancelledFd(canceller.CancelledFd());
     const int result = runner.ScriptWorker(movies);

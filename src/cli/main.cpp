@@ -53,6 +53,12 @@ constexpr CommandGuide kGuides[] = {
      "Every movie: object identifier, nIndex, title, year, rating, watched."},
     {"delete", CatalogUse::Writes, "Delete the movies with these object identifiers."},
     {"find-file", CatalogUse::Reads, "The movies whose file names hold NAME exactly."},
+    {"history", CatalogUse::Reads,
+     "The steps Undo and Redo can take, newest first: number, time, what the\n"
+     "step did, movies touched, and \"undone\" for those Redo can make again."},
+    {"undo", CatalogUse::Writes,
+     "Take back the newest step of the history, as Edit > Undo in the window."},
+    {"redo", CatalogUse::Writes, "Make the step taken back last again, as Edit > Redo."},
     {"inspect", CatalogUse::None,
      "Size, video, audio, fps, width, height, running time (minutes), audio\n"
      "languages and subtitle languages of each file, tab-separated."},
@@ -79,7 +85,7 @@ const CommandGuide* GuideOf(std::string_view name) {
 
 std::vector<std::span<const CliCommand>> CommandTables() {
     return {CatalogCommands(), MediaCommands(), PresentCommands(), ScriptCommands(),
-            ImportCommands()};
+            ImportCommands(), HistoryCommands()};
 }
 
 const CliCommand* FindCommand(std::string_view name) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalog/HistoryLabels.h"
 #include "import/FactsPrefetch.h"
 #include "import/FolderWalk.h"
 #include "media/MediaFacts.h"
@@ -197,6 +198,7 @@ DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std
         result.error = error.what();
     }
     // Whatever stopped the drop, the work done so far is kept.
+    database.SetStepLabel(DropLabel(static_cast<std::size_t>(result.added + result.attached + result.relocated)));
     try {
         database.Close();
     } catch (const dbException& error) {
@@ -237,6 +239,7 @@ bool UpdateMovieFromFile(const std::string& catalogFile, ObjectId oid, const std
     ApplyMediaFacts(facts, movie);
     movie.pnSizes.push_back(static_cast<std::int64_t>(facts.size.value_or(0)));
     database.Update(oid, movie);
+    database.SetStepLabel(FileUpdateLabel(movie.szTitle));
     database.Close();
     return true;
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "catalog/HistoryLabels.h"
 #include "present/FormBody.h"
 
 namespace reelkeep {
@@ -78,6 +79,7 @@ EditFormResult ApplyEditForm(std::string_view body, ObjectId oid, const std::str
         const Movie stored = movie;
         ApplyFormBody(body, movie);
         if (movie != stored) database.Update(oid, movie);
+        database.SetStepLabel(EditLabel(movie.szTitle));
         database.Close();
         result.stored = true;
         result.title = movie.szTitle;

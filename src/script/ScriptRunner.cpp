@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "catalog/HistoryLabels.h"
 #include "platform/MessageBoxStyle.h"
 #include "script/MovieGlobals.h"
 #include "script/ScriptEngine.h"
@@ -43,6 +44,7 @@ int ScriptRunner::ScriptWorker(const std::vector<ScriptRunMovie>& movies) {
         database.Open(CatalogDatabase::Access::ReadWrite);
         // One buffer for the whole run: the script's globals point into it.
         Movie record;
+        std::size_t stored = 0;
         for (std::size_t item = 0; item < movies.size() && !run_.Cancelled(); ++item) {
             host.SetItemState(item, ScriptRunHost::ItemState::Processing);
             if (!database.Fetch(movies[item].oid, record)) {
@@ -50,6 +52,7 @@ int ScriptRunner::ScriptWorker(const std::vector<ScriptRunMovie>& movies) {
                                   "\" is no longer in the catalog.");
             }
             if (!RunOnMovie(database, movies[item].oid, record)) break;
+            database.SetStepLabel(ScriptLabel(scriptName_, ++stored));
             host.SetItemState(item, ScriptRunHost::ItemState::Done);
             host.MovieStored(item, record.szTitle, record.bWatched);
         }

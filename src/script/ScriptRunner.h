@@ -20,6 +20,9 @@ public:
     ScriptRunner(ScriptRun& run, std::string scriptText, std::string includeText,
                  std::string catalogFile);
 
+    // What the catalog's history calls the run: "Script "NAME" on 12 Movies".
+    void SetScriptName(std::string name) { scriptName_ = std::move(name); }
+
     // The order in which a run processes movies, and in which the host numbers them:
     // ascending by title without regard to case, as the run's list sorts them.
     static std::vector<ScriptRunMovie> InRunOrder(std::vector<ScriptRunMovie> movies);
@@ -38,6 +41,7 @@ private:
     std::string scriptText_;
     std::string includeText_;
     std::string catalogFile_;
+    std::string scriptName_ = "Script";
 };
 
 }  // namespace reelkeep

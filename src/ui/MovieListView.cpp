@@ -93,6 +93,18 @@ void MovieListView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Undo and Redo of the catalog belong to the list; the Search box and the page keep theirs.
+    if (event->matches(QKeySequence::Undo)) {
+        emit UndoRequested();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo) ||
+        event->keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+        emit RedoRequested();
+        event->accept();
+        return;
+    }
     QListView::keyPressEvent(event);
 }
 

@@ -32,6 +32,9 @@ public:
 
 signals:
     void DeleteRequested();
+    // Ctrl+Z and Ctrl+Shift+Z (or the desktop's own keys for them).
+    void UndoRequested();
+    void RedoRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -53,6 +53,7 @@ CScriptRunDlg::CScriptRunDlg(QWidget* owner, ScriptRunSetup setup)
       runner_(run_, setup_.scriptText, setup_.includeText, setup_.catalogFile) {
     setObjectName(QStringLiteral("scriptRunDialog"));
     setWindowTitle(setup_.name);
+    runner_.SetScriptName(setup_.name.toStdString());
     setModal(true);
     for (const auto state : {ItemState::Waiting, ItemState::Done, ItemState::Processing}) {
         states_[static_cast<int>(state)] = StateIcon(state);

@@ -45,6 +45,58 @@ TEST_F(CliCatalogTest, AddListDeleteRoundTrip) {
     EXPECT_NE(missing.err.find("No movie with identifier 3"), std::string::npos);
 }
 
+// Fields of a history line: number, time, label, movies, and "undone" for a step to redo.
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        fields.push_back(line.substr(start, tab - start));
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+TEST_F(CliCatalogTest, HistoryUndoAndRedoActOnTheNewestStep) {
+    auto nothing = Cli({"undo"});
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_NE(nothing.err.find("There is nothing to undo."), std::string::npos) << nothing.err;
+
+    ASSERT_EQ(Cli({"add", "Heat"}).exitCode, 0);
+    ASSERT_EQ(Cli({"add", "Alien"}).exitCode, 0);
+    ASSERT_EQ(Cli({"delete", "1", "2"}).exitCode, 0);
+
+    std::vector<std::string> lines = Lines(Cli({"history"}).out);
+    ASSERT_EQ(lines.size(), 3u);
+    std::vector<std::string> newest = Fields(lines[0]);
+    ASSERT_EQ(newest.size(), 4u) << lines[0];
+    EXPECT_EQ(newest[0], "3");
+    EXPECT_EQ(newest[1].size(), 19u) << "a date and a time: " << newest[1];
+    EXPECT_EQ(newest[2], "Delete 2 Movies");
+    EXPECT_EQ(newest[3], "2");
+    EXPECT_EQ(Fields(lines[2])[2], "New Movie \"Heat\"");
+
+    auto undone = Cli({"undo"});
+    ASSERT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_EQ(undone.out, "Undone: Delete 2 Movies\n");
+    EXPECT_EQ(Cli({"list"}).out, "1\t1\tHeat\t0\t0\t0\n2\t2\tAlien\t0\t0\t0\n");
+    EXPECT_EQ(Fields(Lines(Cli({"history"}).out)[0]).back(), "undone");
+
+    auto redone = Cli({"redo"});
+    ASSERT_EQ(redone.exitCode, 0) << redone.err;
+    EXPECT_EQ(redone.out, "Redone: Delete 2 Movies\n");
+    EXPECT_EQ(Cli({"list"}).out, "");
+    EXPECT_EQ(Cli({"redo"}).exitCode, 1);
+}
+
 TEST_F(CliCatalogTest, FindFileListsTheMoviesHoldingTheBareName) {
     {
         CatalogDatabase database(CatalogFilePath(folder.Path()));

@@ -429,13 +429,11 @@ TEST_F(MediaDropTest, ABigDropReadsFactsOnTwoHelpersAndKeepsItsOrder) {
         database.Insert(known);
     }
     ScriptedHost host(LoadMovieList(catalog));
-    std::size_t helpersMidway = 0;
-    host.onProgress = [&](std::size_t done) {
-        if (done == 20)
-            helpersMidway = RunningHelpers();
-    };
+    // Most helpers seen at once; a busy machine may let one of them start late.
+    std::size_t helpersAtOnce = 0;
+    host.onProgress = [&](std::size_t) { helpersAtOnce = std::max(helpersAtOnce, RunningHelpers()); };
     const DropResult result = AddDroppedPaths(catalog, paths, host);
-    EXPECT_EQ(helpersMidway, 2u);
+    EXPECT_EQ(helpersAtOnce, 2u);
     EXPECT_EQ(RunningHelpers(), 0u);
     ASSERT_EQ(result.added, 39) << result.error;
     EXPECT_EQ(result.relocated, 1);

@@ -39,6 +39,7 @@ std::vector<ObjectId> SeedDefaultCatalog(const std::vector<SeedMovie>& movies) {
     const std::string file = CatalogFilePath(DefaultCatalogFolder());
     RemoveCatalogFile(file);
     CatalogDatabase database(file);
+    database.KeepHistory(false);  // a catalog as the user brings it: nothing to take back yet
     database.Open(CatalogDatabase::Access::ReadWrite);
     std::vector<ObjectId> oids;
     for (const SeedMovie& seed : movies) {

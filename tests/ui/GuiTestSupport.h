@@ -39,7 +39,8 @@ struct SeedMovie {
     std::string location;
 };
 
-// Replaces the default catalog with these movies, inserted in order (nIndex 1, 2, ...).
+// Replaces the default catalog with these movies, inserted in order (nIndex 1, 2, ...), with
+// an empty history.
 // Returns their identifiers.
 std::vector<ObjectId> SeedDefaultCatalog(const std::vector<SeedMovie>& movies);
 

@@ -18,6 +18,8 @@
 
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
+#include "catalog/CatalogHistory.h"
+#include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
 #include "support/TempFolder.h"
 #include "ui/BrowserPane.h"
@@ -83,7 +85,8 @@ private slots:
         QCOMPARE(Texts(exportMenu->actions()), QStringList({"&XML...", "&HTML..."}));
         QCOMPARE(
             Texts(TopMenu(*frame_, "&Edit")->actions()),
-            QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+            QStringList({"&Undo\tCtrl+Z", "&Redo\tCtrl+Shift+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
+                         "&Paste\tCtrl+V"}));
         QCOMPARE(Texts(TopMenu(*frame_, "Movie")->actions()),
                  QStringList({"&New...", "&Delete", "-", "&Update...", "-", "&Edit Mode"}));
         QCOMPARE(Texts(TopMenu(*frame_, "&Scripts")->actions()), QStringList({"Empty"}));
@@ -124,7 +127,8 @@ private slots:
     // shows while the item is highlighted, the tooltip, the key, whether its picture shows in
     // the menus, and when it is enabled with the list holding the focus.
     void everyCommandHasItsPromptKeyPictureAndEnablingRule() {
-        enum class Enabled { Always, Never, AnySelected, OneSelected, BrowserFocused };
+        // History: in the list, while the catalog has a step to take back (or to make again).
+        enum class Enabled { Always, Never, AnySelected, OneSelected, BrowserFocused, History };
         const struct Row {
             CommandId id;
             const char* text;  // nullptr: in no menu
@@ -154,7 +158,9 @@ private slots:
             {ID_EXPORT_HTML, "&HTML...", "Export data as html file", "Export HTML", "", false,
              Enabled::AnySelected},
             {ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undo the last action", "Undo", "", false,
-             Enabled::BrowserFocused},
+             Enabled::History},
+            {ID_EDIT_REDO, "&Redo\tCtrl+Shift+Z", "Redo the previously undone action", "Redo", "", false,
+             Enabled::History},
             {ID_EDIT_CUT, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", "Cut",
              "", true, Enabled::BrowserFocused},
             {ID_EDIT_COPY, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard",
@@ -251,6 +257,11 @@ private slots:
                     case Enabled::OneSelected:
                         expected = count == 1;
                         break;
+                    case Enabled::History: {
+                        const PendingSteps pending = ReadPendingSteps(frame_->CatalogFile());
+                        expected = row.id == ID_EDIT_UNDO ? pending.undo.has_value() : pending.redo.has_value();
+                        break;
+                    }
                 }
                 QVERIFY2(frame_->Action(row.id)->isEnabled() == expected,
                          qPrintable(QString("%1 with %2 selected")
@@ -295,9 +306,15 @@ private slots:
         frame_->List()->setFocus();
         WaitForIdle();
         QTRY_VERIFY(frame_->List()->hasFocus());
-        for (CommandId id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) {
+        for (CommandId id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) {
             QVERIFY2(!frame_->Action(id)->isEnabled(), qPrintable(frame_->Action(id)->text()));
         }
+        // Undo is the catalog's there, and says which step it takes back.
+        QVERIFY(!frame_->Action(ID_EDIT_UNDO)->isEnabled());
+        AddMovieByTitle(frame_->CatalogFile(), "Zardoz");
+        frame_->UpdateCommandStates();
+        QCOMPARE(frame_->Action(ID_EDIT_UNDO)->text(), QString("&Undo New Movie \"Zardoz\"\tCtrl+Z"));
+        QVERIFY(frame_->Action(ID_EDIT_UNDO)->isEnabled());
         // A page with selected text in a field: the pane's own commands come alive once the
         // pane has the focus.
         QSignalSpy loaded(frame_->Pane(), &QWebEngineView::loadFinished);
