@@ -44,8 +44,14 @@ void FactsPrefetch::Work(MediaProbe& probe) {
         MediaFacts facts = ReadMediaFacts(files_[*index], probe);
         lock.lock();
         facts_[*index] = std::move(facts);
+        ++readAhead_;
         changed_.notify_all();
     }
+}
+
+std::size_t FactsPrefetch::ReadAhead() {
+    std::lock_guard lock(mutex_);
+    return readAhead_;
 }
 
 MediaFacts FactsPrefetch::Take(std::size_t index) {

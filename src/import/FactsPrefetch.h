@@ -33,6 +33,8 @@ public:
 
     // The facts of files[index], read ahead or read now.
     MediaFacts Take(std::size_t index);
+    // How many files the thread has read so far.
+    std::size_t ReadAhead();
 
 private:
     void Work(MediaProbe& probe);
@@ -48,6 +50,7 @@ private:
     std::vector<bool> claimed_;
     std::size_t scan_ = 0;   // every wanted file before this one is claimed
     std::size_t taking_ = 0;  // where the drop is
+    std::size_t readAhead_ = 0;
     bool stop_ = false;
     std::thread worker_;
 };
