@@ -3,6 +3,7 @@
 #include "catalog/CatalogSchema.h"
 #include "catalog/HistoryRecorder.h"
 #include "catalog/MovieRow.h"
+#include "catalog/WordTokenizer.h"
 
 namespace reelkeep {
 
@@ -130,6 +131,11 @@ void CatalogDatabase::Connection::AddFileNames(ObjectId oid, const StringArray& 
         add.Bind(2, std::int64_t{oid});
         add.Step();
     }
+}
+
+const WordTokenizer& CatalogDatabase::Connection::Tokenizer() {
+    if (!tokenizer) tokenizer = std::make_unique<WordTokenizer>(db.get());
+    return *tokenizer;
 }
 
 void CatalogDatabase::Connection::ForgetFileNames(ObjectId oid) {

@@ -14,6 +14,7 @@
 namespace reelkeep {
 
 class HistoryRecorder;
+class WordTokenizer;
 
 enum Query : std::size_t {
     kInsert,
@@ -64,12 +65,15 @@ struct CatalogDatabase::Connection {
     bool inTransaction = false;
     // Set on read-write connections that keep the history of what they change.
     std::unique_ptr<HistoryRecorder> history;
+    // Made when a query first needs it.
+    std::unique_ptr<WordTokenizer> tokenizer;
 
     StatementUse Use(Query query);
     void Exec(const char* sql);
     std::int64_t PragmaValue(const char* sql);
     void AddFileNames(ObjectId oid, const StringArray& names);
     void ForgetFileNames(ObjectId oid);
+    const WordTokenizer& Tokenizer();
 };
 
 }  // namespace reelkeep

@@ -5,7 +5,9 @@
 #include "catalog/CatalogConnection.h"
 #include "catalog/CatalogCreation.h"
 #include "catalog/CatalogFile.h"
+#include "catalog/CatalogFunctions.h"
 #include "catalog/CatalogSchema.h"
+#include "catalog/FindIndex.h"
 #include "catalog/HistoryRecorder.h"
 #include "catalog/MovieRow.h"
 
@@ -14,6 +16,7 @@ namespace reelkeep {
 namespace {
 
 thread_local std::chrono::milliseconds threadBusyTimeout = CatalogDatabase::kDefaultBusyTimeout;
+thread_local CatalogDatabase::UpgradeProgress threadUpgradeProgress;
 
 }  // namespace
 
@@ -22,6 +25,10 @@ void CatalogDatabase::SetThreadBusyTimeout(std::chrono::milliseconds timeout) {
 }
 
 std::chrono::milliseconds CatalogDatabase::ThreadBusyTimeout() { return threadBusyTimeout; }
+
+void CatalogDatabase::SetThreadUpgradeProgress(UpgradeProgress progress) {
+    threadUpgradeProgress = std::move(progress);
+}
 
 CatalogDatabase::CatalogDatabase(std::string filePath)
     : CatalogDatabase(std::move(filePath), threadBusyTimeout) {}
@@ -70,6 +77,8 @@ void CatalogDatabase::Open(Access access) {
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, static_cast<int>(busyTimeout_.count()));
+    // The triggers that keep the word index call them.
+    RegisterCatalogFunctions(raw);
 
     connection->Exec(readOnly ? "BEGIN" : "BEGIN IMMEDIATE");
     connection->inTransaction = true;
@@ -82,6 +91,9 @@ void CatalogDatabase::Open(Access access) {
         if (schemaVersion_ < kCatalogSchemaVersion) {
             // Tables of a newer layout are added in the transaction of the first write.
             connection->Exec(CatalogMigrationSql(schemaVersion_).c_str());
+            if (schemaVersion_ < kFirstVersionWithWordIndex) {
+                BuildFindIndex(connection->db.get(), threadUpgradeProgress);
+            }
             schemaVersion_ = kCatalogSchemaVersion;
         }
         if (keepHistory_) connection->history = std::make_unique<HistoryRecorder>(*connection);

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/CatalogSummary.h"
+#include "catalog/FindQuery.h"
 #include "catalog/Movie.h"
 #include "catalog/dbException.h"
 
@@ -70,6 +72,13 @@ public:
     // that it never stops answering for long; other threads wait kDefaultBusyTimeout.
     static void SetThreadBusyTimeout(std::chrono::milliseconds timeout);
     static std::chrono::milliseconds ThreadBusyTimeout();
+
+    // A catalog of an older layout is brought up to date by its first read-write open, in
+    // that open's transaction; building its word index takes seconds for a large one. The
+    // function, when set, hears how many records are done of how many while that lasts, on
+    // this thread's opens.
+    using UpgradeProgress = std::function<void(std::size_t done, std::size_t total)>;
+    static void SetThreadUpgradeProgress(UpgradeProgress progress);
     ~CatalogDatabase();
     CatalogDatabase(const CatalogDatabase&) = delete;
     CatalogDatabase& operator=(const CatalogDatabase&) = delete;
@@ -97,6 +106,15 @@ public:
     // Records whose pszFilenames hold exactly this name (bytewise), in storage order.
     std::vector<ObjectId> SelectByFilename(std::string_view bareName);
     std::size_t Count();
+
+    // Whether the open file has the word index the Filter needs (a catalog of an older layout
+    // gets it at its first read-write open).
+    bool HasWordIndex() const;
+    // The movies the query finds, in storage order. Throws dbException when the catalog has
+    // no word index yet.
+    std::vector<ObjectId> Find(const FindQuery& query);
+    // The figures of the movies the query finds (all of them for an empty query).
+    CatalogSummary Summarize(const FindQuery& query);
 
     // Reads one record; false when there is no record with that identifier.
     bool Fetch(ObjectId oid, Movie& movie);

@@ -10,7 +10,7 @@ namespace reelkeep {
 // Stamped into every catalog this program creates.
 inline constexpr std::uint32_t kCatalogApplicationId = 0x524B4D56;  // "RKMV"
 // Raised whenever the layout of the tables changes; older files are migrated on open.
-inline constexpr std::uint32_t kCatalogSchemaVersion = 2;
+inline constexpr std::uint32_t kCatalogSchemaVersion = 3;
 
 enum class CatalogFileState {
     Missing,  // no file: a read-write open creates the catalog

@@ -1,6 +1,7 @@
 #include "catalog/CatalogSchema.h"
 
 #include "catalog/CatalogFile.h"
+#include "catalog/FindIndex.h"
 #include "catalog/Movie.h"
 
 namespace reelkeep {
@@ -57,6 +58,8 @@ std::string HistoryCreationSql() {
 std::string CatalogMigrationSql(std::int64_t fromVersion) {
     std::string sql;
     if (fromVersion < 2) sql += HistoryCreationSql();
+    // The word index's table and triggers; CatalogDatabase fills it from the records.
+    if (fromVersion < kFirstVersionWithWordIndex) sql += FindIndexCreationSql();
     sql += "PRAGMA user_version = " + std::to_string(kCatalogSchemaVersion) + ";\n";
     return sql;
 }
@@ -90,6 +93,7 @@ std::string CatalogCreationSql() {
         }
     }
     sql += HistoryCreationSql();
+    sql += FindIndexCreationSql();
     sql += "PRAGMA application_id = " + std::to_string(kCatalogApplicationId) + ";\n";
     sql += "PRAGMA user_version = " + std::to_string(kCatalogSchemaVersion) + ";\n";
     return sql;

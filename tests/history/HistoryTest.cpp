@@ -15,6 +15,7 @@
 #include "script/RecordingHost.h"
 #include "script/ScriptRunner.h"
 #include "support/TempFolder.h"
+#include "support/WordIndexCheck.h"
 
 namespace reelkeep {
 namespace {
@@ -85,7 +86,8 @@ protected:
         return database.SelectByFilename(name);
     }
 
-    // Runs the operation, then takes it back and makes it again, comparing every record.
+    // Runs the operation, then takes it back and makes it again, comparing every record; the
+    // word index follows each of the three.
     void UndoAndRedo(const std::string& label, const std::function<void()>& operation) {
         SCOPED_TRACE(label);
         const CatalogState before = State();
@@ -93,16 +95,19 @@ protected:
         const CatalogState after = State();
         ASSERT_NE(before, after);
         ASSERT_EQ(NextUndoLabel(), label);
+        EXPECT_EQ(test::WordIndexDifference(catalog), "");
 
         const HistoryMove undone = UndoStep(catalog);
         EXPECT_EQ(undone.label, label);
         EXPECT_EQ(State(), before);
         EXPECT_EQ(ReadPendingSteps(catalog).redo->label, label);
+        EXPECT_EQ(test::WordIndexDifference(catalog), "");
 
         const HistoryMove redone = RedoStep(catalog);
         EXPECT_EQ(redone.label, label);
         EXPECT_EQ(State(), after);
         EXPECT_FALSE(ReadPendingSteps(catalog).redo);
+        EXPECT_EQ(test::WordIndexDifference(catalog), "");
     }
 
     TempFolder folder;
@@ -259,6 +264,7 @@ TEST_F(HistoryTest, ACatalogOfTheFormerLayoutStartsWithAnEmptyHistory) {
 
     AddMovieByTitle(catalog, "New");
     ASSERT_EQ(ListHistory(catalog).size(), 1u);
+    EXPECT_EQ(test::WordIndexDifference(catalog), "");
     UndoStep(catalog);
     ASSERT_EQ(State().size(), 1u);
     EXPECT_EQ(State().begin()->second.szTitle, "Kept");

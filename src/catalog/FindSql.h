@@ -1,0 +1,33 @@
+// A Filter query as one SQL statement over the catalog: the identifiers of the matching
+// movies in storage order. Words go to the word index; the index's candidates for a phrase
+// are checked on the movie's text (rk_phrase); numbers are compared on the Movie_numbers index.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "catalog/FindQuery.h"
+#include "catalog/SqliteStatement.h"
+#include "catalog/WordTokenizer.h"
+
+namespace reelkeep {
+
+struct SqlBlob {
+    std::string bytes;
+};
+using SqlValue = std::variant<std::int64_t, double, std::string, SqlBlob>;
+
+struct FindStatement {
+    std::string sql;  // one column: oid, ascending
+    std::vector<SqlValue> values;  // for ?1, ?2, ... in order
+    bool everything = false;       // no condition at all: every movie
+
+    // Binds the values from parameter `first` on.
+    void Bind(StatementUse& use, int first = 1) const;
+};
+
+FindStatement FindSelect(const FindQuery& query, const WordTokenizer& tokenizer);
+
+}  // namespace reelkeep
