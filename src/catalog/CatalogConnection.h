@@ -63,6 +63,7 @@ struct CatalogDatabase::Connection {
     std::array<SqliteStatementHandle, kQueryCount> statements;
     std::vector<std::string> encoded;  // scratch for BindMovie
     bool inTransaction = false;
+    bool writable = false;
     // Set on read-write connections that keep the history of what they change.
     std::unique_ptr<HistoryRecorder> history;
     // Made when a query first needs it.

@@ -96,6 +96,9 @@ void CatalogDatabase::Open(Access access) {
             }
             schemaVersion_ = kCatalogSchemaVersion;
         }
+        connection->writable = true;
+        // What another program changed without the store.
+        FlushWordQueue(connection->db.get());
         if (keepHistory_) connection->history = std::make_unique<HistoryRecorder>(*connection);
     }
     connection_ = std::move(connection);
@@ -105,9 +108,12 @@ void CatalogDatabase::Close() {
     emptyReadOnly_ = false;
     if (!connection_) return;
     std::unique_ptr<Connection> connection = std::move(connection_);
-    if (connection->inTransaction && connection->history) {
+    if (connection->inTransaction && connection->writable) {
         try {
-            connection->history->Finish();
+            // The word index takes what changed before the change is kept, and so does the
+            // history.
+            FlushWordQueue(connection->db.get());
+            if (connection->history) connection->history->Finish();
         } catch (const dbException&) {
             // A change is never stored without its step.
             sqlite3_exec(connection->db.get(), "ROLLBACK", nullptr, nullptr, nullptr);

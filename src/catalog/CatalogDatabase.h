@@ -110,6 +110,9 @@ public:
     // Whether the open file has the word index the Filter needs (a catalog of an older layout
     // gets it at its first read-write open).
     bool HasWordIndex() const;
+    // Whether another program changed records without the store since, so that the index
+    // still has to take them (the next read-write open does).
+    bool HasQueuedWords();
     // The movies the query finds, in storage order. Throws dbException when the catalog has
     // no word index yet.
     std::vector<ObjectId> Find(const FindQuery& query);

@@ -44,6 +44,13 @@ bool CatalogDatabase::HasWordIndex() const {
     return connection_ != nullptr && schemaVersion_ >= kFirstVersionWithWordIndex;
 }
 
+bool CatalogDatabase::HasQueuedWords() {
+    if (!HasWordIndex()) return false;
+    OneOffStatement any(Live().db.get(), "SELECT 1 FROM " + std::string(kWordQueueTable) + " LIMIT 1");
+    StatementUse use = any.Use();
+    return use.Step();
+}
+
 std::vector<ObjectId> CatalogDatabase::Find(const FindQuery& query) {
     if (emptyReadOnly_) return {};
     Connection& c = Live();
@@ -53,6 +60,7 @@ std::vector<ObjectId> CatalogDatabase::Find(const FindQuery& query) {
                           "\" has no word index yet; it gets one when it is next opened for "
                           "changes.");
     }
+    if (c.writable) FlushWordQueue(c.db.get());  // this connection's own changes
     const FindStatement find = FindSelect(query, c.Tokenizer());
     if (find.everything) return SelectAll();
     OneOffStatement statement(c.db.get(), find.sql);
@@ -73,6 +81,7 @@ CatalogSummary CatalogDatabase::Summarize(const FindQuery& query) {
     find.everything = true;
     if (!query.Empty()) {
         if (!HasWordIndex()) Find(query);  // says why it cannot
+        if (c.writable) FlushWordQueue(c.db.get());
         find = FindSelect(query, c.Tokenizer());
     }
     // "WHERE <the query's movies>", its values bound from parameter `first` on.

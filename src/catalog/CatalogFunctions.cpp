@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "catalog/ArrayCodec.h"
+#include "catalog/EntryCounter.h"
 #include "catalog/FindIndex.h"
 #include "catalog/WordTokenizer.h"
 #include "catalog/dbException.h"
@@ -61,7 +61,7 @@ void SizeTotalFunction(sqlite3_context* context, int, sqlite3_value** values) {
 // rk_top(array, n): an aggregate over an array field; the n entries found in the most rows,
 // as a string array of entry, count, entry, count, ... (most frequent first, ties by bytes).
 struct TopCounts {
-    std::unordered_map<std::string, std::int64_t> counts;
+    EntryCounter counter;
     std::int64_t limit = 10;
 };
 
@@ -72,36 +72,17 @@ void TopStep(sqlite3_context* context, int, sqlite3_value** values) {
         return;
     }
     if (!*slot) *slot = new TopCounts;
-    TopCounts& top = **slot;
-    top.limit = sqlite3_value_int64(values[1]);
-    const std::optional<StringArray> entries = DecodeStringArray(Bytes(values[0]));
-    if (!entries) return;
-    // An entry listed twice in one movie counts once.
-    std::vector<std::string_view> seen;
-    for (const std::string& entry : *entries) {
-        if (entry.empty() || std::find(seen.begin(), seen.end(), entry) != seen.end()) continue;
-        seen.push_back(entry);
-        ++top.counts[entry];
-    }
+    (*slot)->limit = sqlite3_value_int64(values[1]);
+    (*slot)->counter.AddRecord(Bytes(values[0]));
 }
 
 void TopFinal(sqlite3_context* context) {
     auto** slot = static_cast<TopCounts**>(sqlite3_aggregate_context(context, 0));
     std::unique_ptr<TopCounts> top(slot ? *slot : nullptr);
     StringArray result;
-    if (top && top->limit > 0 && !top->counts.empty()) {
-        std::vector<std::pair<std::string_view, std::int64_t>> ranked;
-        ranked.reserve(top->counts.size());
-        for (const auto& [entry, count] : top->counts) ranked.emplace_back(entry, count);
-        const auto keep = static_cast<std::ptrdiff_t>(
-            std::min(ranked.size(), static_cast<std::size_t>(top->limit)));
-        std::partial_sort(ranked.begin(), ranked.begin() + keep, ranked.end(),
-                          [](const auto& a, const auto& b) {
-                              return a.second != b.second ? a.second > b.second : a.first < b.first;
-                          });
-        ranked.resize(static_cast<std::size_t>(keep));
-        for (const auto& [entry, count] : ranked) {
-            result.emplace_back(entry);
+    if (top && top->limit > 0) {
+        for (auto& [entry, count] : top->counter.Top(static_cast<std::size_t>(top->limit))) {
+            result.push_back(std::move(entry));
             result.push_back(std::to_string(count));
         }
     }

@@ -74,4 +74,33 @@ std::string MovieLocation(const std::string& catalogFile, ObjectId oid) {
     return found ? movie.szLocation : std::string();
 }
 
+bool CatalogNeedsWordIndex(const std::string& catalogFile) {
+    if (InspectCatalogFile(catalogFile) != CatalogFileState::Catalog) return false;
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadOnly);
+    return !database.HasWordIndex() || database.HasQueuedWords();
+}
+
+void PrepareWordIndex(const std::string& catalogFile,
+                      const CatalogDatabase::UpgradeProgress& progress) {
+    CatalogDatabase::SetThreadUpgradeProgress(progress);
+    try {
+        CatalogDatabase database = Connect(catalogFile);
+        database.Open(Access::ReadWrite);
+        database.Close();
+    } catch (...) {
+        CatalogDatabase::SetThreadUpgradeProgress({});
+        throw;
+    }
+    CatalogDatabase::SetThreadUpgradeProgress({});
+}
+
+std::vector<ObjectId> FindMovies(const std::string& catalogFile, const FindQuery& query) {
+    CatalogDatabase database = Connect(catalogFile);
+    database.Open(Access::ReadOnly);
+    std::vector<ObjectId> oids = database.Find(query);
+    database.Close();
+    return oids;
+}
+
 }  // namespace reelkeep

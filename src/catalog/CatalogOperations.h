@@ -33,4 +33,15 @@ void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids
 // szLocation of the record; empty when there is no such record.
 std::string MovieLocation(const std::string& catalogFile, ObjectId oid);
 
+// Whether the catalog lacks the Filter's word index (made by an older version) or holds
+// changes another program left for it: the next read-write open brings it up to date.
+bool CatalogNeedsWordIndex(const std::string& catalogFile);
+// Opens the catalog read-write once, so that its word index is built or brought up to date;
+// `progress` hears how many movies are done of how many while an index is built.
+void PrepareWordIndex(const std::string& catalogFile,
+                      const CatalogDatabase::UpgradeProgress& progress);
+
+// The movies the Filter query finds, in storage order, read through a read-only connection.
+std::vector<ObjectId> FindMovies(const std::string& catalogFile, const FindQuery& query);
+
 }  // namespace reelkeep

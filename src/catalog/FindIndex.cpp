@@ -58,7 +58,7 @@ std::string SourceValues(std::string_view row) {
 [[noreturn]] void Fail(sqlite3* db) {
     const char* file = sqlite3_db_filename(db, "main");
     throw dbException("Catalog \"" + std::string(file ? file : "") +
-                      "\": the word index could not be built: " + sqlite3_errmsg(db));
+                      "\": the word index could not be brought up to date: " + sqlite3_errmsg(db));
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ std::string FindColumnSourceSql(FindColumn column, std::string_view row) {
 
 std::string WordIndexTableSql(std::string_view name) {
     // Contentless: the index keeps words, not the texts, which the records hold already. A
-    // removal names the words it takes away, which is why the triggers give the old values.
+    // removal names the words it takes away, which is why the queue keeps the old texts.
     return "CREATE VIRTUAL TABLE IF NOT EXISTS " + std::string(name) + " USING fts5(" +
            ColumnNames() + ", content='', columnsize=0, detail=column, prefix='1', tokenize='" +
            kWordTokenizerDeclaration + "')";
@@ -87,28 +87,57 @@ std::string WordIndexFillSql(std::string_view name) {
 
 std::string FindIndexCreationSql() {
     const std::string table = kWordIndexTable;
-    const std::string names = ColumnNames();
-    std::string changed;
+    const std::string queue = kWordQueueTable;
+    std::string fields, oldValues, changed, queueColumns;
     for (const IndexColumn& column : kColumns) {
         const std::string field(column.field);
+        fields += ", " + field;
+        oldValues += ", old." + field;
+        queueColumns += ", " + field + " BLOB";
         changed += (changed.empty() ? "" : " OR ") + ("old." + field + " IS NOT new." + field);
     }
-    const std::string remove = "INSERT INTO " + table + "(" + table + ", rowid, " + names +
-                               ") VALUES('delete', old.oid" + SourceValues("old") + ");";
-    const std::string add = "INSERT INTO " + table + "(rowid, " + names + ") VALUES(new.oid" +
-                            SourceValues("new") + ");";
+    // The first change to a record in a transaction keeps what the index holds of it: nothing
+    // for a new record, its texts as they were otherwise.
+    const std::string keepOld = "INSERT OR IGNORE INTO " + queue + "(oid, present" + fields +
+                                ") VALUES(old.oid, 1" + oldValues + ");";
     return WordIndexTableSql(table) + ";\n" +
-           "CREATE TRIGGER IF NOT EXISTS " + table + "_insert AFTER INSERT ON Movie BEGIN " + add +
+           "CREATE TABLE IF NOT EXISTS " + queue + "(oid INTEGER PRIMARY KEY, present INTEGER NOT NULL" +
+           queueColumns + ");\n" +
+           "CREATE TRIGGER IF NOT EXISTS " + queue + "_insert AFTER INSERT ON Movie BEGIN"
+           " INSERT OR IGNORE INTO " + queue + "(oid, present) VALUES(new.oid, 0); END;\n" +
+           "CREATE TRIGGER IF NOT EXISTS " + queue + "_delete AFTER DELETE ON Movie BEGIN " + keepOld +
            " END;\n" +
-           "CREATE TRIGGER IF NOT EXISTS " + table + "_delete AFTER DELETE ON Movie BEGIN " +
-           remove + " END;\n" +
            // A change to numbers or pictures leaves the words as they are.
-           "CREATE TRIGGER IF NOT EXISTS " + table + "_update AFTER UPDATE ON Movie WHEN " +
-           changed + " BEGIN " + remove + " " + add + " END;\n" +
+           "CREATE TRIGGER IF NOT EXISTS " + queue + "_update AFTER UPDATE ON Movie WHEN " + changed +
+           " BEGIN " + keepOld + " END;\n" +
            // What the Filter compares besides words, read from a small index instead of the
            // records.
            "CREATE INDEX IF NOT EXISTS Movie_numbers ON Movie(nYear, fRating, nLength, bWatched,"
            " dtAdded);\n";
+}
+
+bool FlushWordQueue(sqlite3* db) {
+    const std::string table = kWordIndexTable;
+    const std::string queue = kWordQueueTable;
+    {
+        sqlite3_stmt* raw = nullptr;
+        const std::string any = "SELECT 1 FROM " + queue + " LIMIT 1";
+        if (sqlite3_prepare_v2(db, any.c_str(), -1, &raw, nullptr) != SQLITE_OK) Fail(db);
+        SqliteStatementHandle statement(raw);
+        const int rc = sqlite3_step(raw);
+        if (rc == SQLITE_DONE) return false;
+        if (rc != SQLITE_ROW) Fail(db);
+    }
+    // Each a statement of its own over every queued record: the index takes its words in
+    // one batch instead of one batch per change.
+    const std::string sql =
+        "INSERT INTO " + table + "(" + table + ", rowid, " + ColumnNames() + ") SELECT 'delete', q.oid" +
+        SourceValues("q") + " FROM " + queue + " q WHERE q.present ORDER BY q.oid;\n" +
+        "INSERT INTO " + table + "(rowid, " + ColumnNames() + ") SELECT m.oid" + SourceValues("m") +
+        " FROM " + queue + " q JOIN Movie m ON m.oid = q.oid ORDER BY m.oid;\n" +
+        "DELETE FROM " + queue + ";";
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(db);
+    return true;
 }
 
 std::string FindIndexEntriesText(std::string_view encodedArray) {
@@ -124,8 +153,9 @@ std::string FindIndexEntriesText(std::string_view encodedArray) {
 
 void BuildFindIndex(sqlite3* db, const std::function<void(std::size_t, std::size_t)>& progress) {
     const std::string table = kWordIndexTable;
-    if (sqlite3_exec(db, ("INSERT INTO " + table + "(" + table + ") VALUES('delete-all')").c_str(),
-                     nullptr, nullptr, nullptr) != SQLITE_OK) {
+    const std::string clear = "INSERT INTO " + table + "(" + table + ") VALUES('delete-all'); DELETE FROM " +
+                              std::string(kWordQueueTable) + ";";
+    if (sqlite3_exec(db, clear.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         Fail(db);
     }
     std::vector<std::int64_t> oids;

@@ -1,7 +1,11 @@
 // The catalog's word index: an SQLite full-text table ("MovieWords", contentless, one column
-// per text field, words folded by case and accent, one-letter prefixes indexed) that triggers
-// on the Movie table keep in step with every insert, change and removal, in the same
-// transaction. It records in which fields a movie holds each word, not where; the words of a
+// per text field, words folded by case and accent, one-letter prefixes indexed) kept in step
+// with every insert, change and removal in the same transaction. Triggers on the Movie table
+// note each record that a transaction changes, with what the index holds of it, in a queue
+// ("MovieWordsQueue"); before the transaction commits, the store hands the queue to the index
+// in one batch (FlushWordQueue). Writing the index from the triggers themselves would cost
+// the index a batch per statement, which made a large drop several times slower.
+// The index records in which fields a movie holds each word, not where; the words of a
 // phrase are found through the index and their order checked on the movie's own text.
 #pragma once
 
@@ -21,15 +25,21 @@ namespace reelkeep {
 
 inline constexpr std::int64_t kFirstVersionWithWordIndex = 3;
 inline constexpr const char* kWordIndexTable = "MovieWords";
+inline constexpr const char* kWordQueueTable = "MovieWordsQueue";
 
 // "CREATE VIRTUAL TABLE IF NOT EXISTS <name> ...": a word index table of this layout.
 std::string WordIndexTableSql(std::string_view name);
 // "INSERT INTO <name>(...) SELECT ... FROM Movie m": every record's words into such a table.
 std::string WordIndexFillSql(std::string_view name);
 
-// The index's table, its triggers and the index of the numbers the Filter compares; every
-// statement tolerates what exists already.
+// The index's table, its queue and triggers and the index of the numbers the Filter compares;
+// every statement tolerates what exists already.
 std::string FindIndexCreationSql();
+
+// Brings the index up to date with the records the queue names and empties the queue; false
+// when there was nothing to do. A program that changed records without the store leaves the
+// queue for the next connection that writes.
+bool FlushWordQueue(sqlite3* db);
 
 // An SQL expression of the index text of a column over the Movie row named `row` ("new",
 // "old", "m"): "rk_entries(m.pszActors)".
@@ -41,7 +51,7 @@ std::string_view FindColumnName(FindColumn column);
 // for a damaged array.
 std::string FindIndexEntriesText(std::string_view encodedArray);
 
-// Empties the index and fills it from every record, in chunks, telling `progress` how many
+// Empties the index and the queue and fills the index from every record, in chunks, telling `progress` how many
 // records are done of how many.
 void BuildFindIndex(sqlite3* db, const std::function<void(std::size_t, std::size_t)>& progress);
 

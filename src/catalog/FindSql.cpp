@@ -156,7 +156,9 @@ FindStatement FindSelect(const FindQuery& query, const WordTokenizer& tokenizer)
         sql = "SELECT rowid FROM " + words + " WHERE " + words + " MATCH " +
               Parameter(values, match);
         if (!numbers.empty()) {
-            sql += " AND rowid IN (SELECT oid FROM Movie INDEXED BY Movie_numbers WHERE " + numbers + ")";
+            // "+": a test on each row the words give, never a list of rows to look the words
+            // up for one by one (which costs a whole prefix search per row).
+            sql += " AND +rowid IN (SELECT oid FROM Movie INDEXED BY Movie_numbers WHERE " + numbers + ")";
         }
         std::string checks;
         for (const WordCondition& condition : wanted) {

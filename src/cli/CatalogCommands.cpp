@@ -31,12 +31,7 @@ int List(CliContext& context, std::span<const std::string> args) {
     if (!args.empty()) throw UsageError("list takes no arguments");
     CatalogDatabase database(CatalogFilePath(context.catalogFolder));
     database.Open(Access::ReadOnly);
-    database.ForEach([&](ObjectId oid, const Movie& movie) {
-        char rating[32];
-        std::snprintf(rating, sizeof rating, "%g", static_cast<double>(movie.fRating));
-        context.out << oid << '\t' << movie.nIndex << '\t' << movie.szTitle << '\t'
-                    << movie.nYear << '\t' << rating << '\t' << (movie.bWatched ? 1 : 0) << '\n';
-    });
+    database.ForEach([&](ObjectId oid, const Movie& movie) { PrintListLine(context.out, oid, movie); });
     database.Close();
     return 0;
 }
@@ -81,5 +76,12 @@ constexpr std::array kCommands = {
 }  // namespace
 
 std::span<const CliCommand> CatalogCommands() { return kCommands; }
+
+void PrintListLine(std::ostream& out, std::uint32_t oid, const Movie& movie) {
+    char rating[32];
+    std::snprintf(rating, sizeof rating, "%g", static_cast<double>(movie.fRating));
+    out << oid << '\t' << movie.nIndex << '\t' << movie.szTitle << '\t' << movie.nYear << '\t'
+        << rating << '\t' << (movie.bWatched ? 1 : 0) << '\n';
+}
 
 }  // namespace reelkeep::cli

@@ -2,12 +2,17 @@
 // main() a table; main() parses the common options and dispatches.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace reelkeep {
+struct Movie;
+}
 
 namespace reelkeep::cli {
 
@@ -35,6 +40,10 @@ std::span<const CliCommand> ScriptCommands();
 std::span<const CliCommand> PresentCommands();
 std::span<const CliCommand> ImportCommands();
 std::span<const CliCommand> HistoryCommands();
+std::span<const CliCommand> FindCommands();
+
+// One movie as `list` prints it: object identifier, nIndex, title, year, rating, watched.
+void PrintListLine(std::ostream& out, std::uint32_t oid, const Movie& movie);
 
 // Parses a decimal object identifier; UsageError when it is not one.
 unsigned ParseObjectId(const std::string& text);

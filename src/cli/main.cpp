@@ -53,6 +53,17 @@ constexpr CommandGuide kGuides[] = {
      "Every movie: object identifier, nIndex, title, year, rating, watched."},
     {"delete", CatalogUse::Writes, "Delete the movies with these object identifiers."},
     {"find-file", CatalogUse::Reads, "The movies whose file names hold NAME exactly."},
+    {"find", CatalogUse::Reads,
+     "The movies the query finds, as list prints them. The query is the\n"
+     "Filter's: words (any text field holds a word that begins with each),\n"
+     "\"quoted words\", -excluded, title: director: actor: producer: genre:\n"
+     "country: language: subtitle: lender: file: plot: comment: (field:=\"...\"\n"
+     "for a whole entry), year: rating: length: (1990-1999, >7, <=100),\n"
+     "watched:yes|no, added: (2024, 2024-05-17, 2023..2024-06)."},
+    {"stats", CatalogUse::Reads,
+     "The figures of the statistics page, of every movie or of those the\n"
+     "query finds, as text; with --html, the page itself through the\n"
+     "Statistics template."},
     {"history", CatalogUse::Reads,
      "The steps Undo and Redo can take, newest first: number, time, what the\n"
      "step did, movies touched, and \"undone\" for those Redo can make again."},
@@ -84,8 +95,8 @@ const CommandGuide* GuideOf(std::string_view name) {
 }
 
 std::vector<std::span<const CliCommand>> CommandTables() {
-    return {CatalogCommands(), MediaCommands(), PresentCommands(), ScriptCommands(),
-            ImportCommands(), HistoryCommands()};
+    return {CatalogCommands(), FindCommands(), MediaCommands(), PresentCommands(),
+            ScriptCommands(), ImportCommands(), HistoryCommands()};
 }
 
 const CliCommand* FindCommand(std::string_view name) {

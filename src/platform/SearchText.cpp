@@ -39,24 +39,22 @@ void AppendUtf8(std::string& out, UChar32 c) {
     if (!error) out.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
 }
 
-}  // namespace
-
-std::string SearchText(std::string_view bytes) {
-    bool plain = true;
+bool IsAscii(std::string_view bytes) {
     for (const char c : bytes) {
-        if (static_cast<std::uint8_t>(c) >= 0x80) {
-            plain = false;
-            break;
-        }
+        if (static_cast<std::uint8_t>(c) >= 0x80) return false;
     }
-    if (plain) return std::string(bytes);
+    return true;
+}
 
+std::string Utf8(std::string_view bytes, bool spellOut) {
+    if (IsAscii(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + 8);
     record_characters::Characters characters(bytes);
+    if (characters.Utf8() && !spellOut) return std::string(bytes);
     while (!characters.Done()) {
         const UChar32 c = characters.Next();
-        if (const char* spelled = SpellingOf(c)) {
+        if (const char* spelled = spellOut ? SpellingOf(c) : nullptr) {
             out += spelled;
         } else {
             AppendUtf8(out, c);
@@ -64,5 +62,11 @@ std::string SearchText(std::string_view bytes) {
     }
     return out;
 }
+
+}  // namespace
+
+std::string SearchText(std::string_view bytes) { return Utf8(bytes, true); }
+
+std::string RecordTextUtf8(std::string_view bytes) { return Utf8(bytes, false); }
 
 }  // namespace reelkeep

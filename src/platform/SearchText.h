@@ -12,4 +12,7 @@ namespace reelkeep {
 
 std::string SearchText(std::string_view bytes);
 
+// Record bytes as the screen reads them, as UTF-8 (nothing spelled out).
+std::string RecordTextUtf8(std::string_view bytes);
+
 }  // namespace reelkeep

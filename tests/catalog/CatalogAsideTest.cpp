@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "catalog/CatalogDatabase.h"
-#include "catalog/CatalogFunctions.h"
 #include "catalog/CatalogPaths.h"
 #include "support/TempFolder.h"
 
@@ -43,7 +42,6 @@ TEST(CatalogAside, TheMovedCatalogIsWholeOnItsOwnAndNamesAreNeverReused) {
     if (child == 0) {
         sqlite3* db = nullptr;
         sqlite3_open(path.c_str(), &db);
-        RegisterCatalogFunctions(db);  // the word index's triggers call them
         sqlite3_exec(db, "PRAGMA wal_autocheckpoint=0; INSERT INTO Movie(szTitle) VALUES(x'41')",
                      nullptr, nullptr, nullptr);
         ::raise(SIGKILL);  // before the last connection's close folds the log in

@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "catalog/CatalogDatabase.h"
-#include "catalog/CatalogFunctions.h"
 #include "catalog/CatalogPaths.h"
 #include "support/TempFolder.h"
 
@@ -158,7 +157,6 @@ TEST(CatalogFaults, TheLogOfADeletedCatalogIsNotReadIntoANewOne) {
         // Commits into the log, then dies before the log is folded into the file.
         sqlite3* db = nullptr;
         sqlite3_open(path.c_str(), &db);
-        RegisterCatalogFunctions(db);  // the word index's triggers call them
         sqlite3_exec(db, "PRAGMA wal_autocheckpoint=0; UPDATE Movie SET szPlot = zeroblob(9000)",
                      nullptr, nullptr, nullptr);
         ::raise(SIGKILL);

@@ -330,11 +330,31 @@ TEST_F(FindTest, TheWordIndexFollowsInsertsChangesAndRemovals) {
     EXPECT_EQ(Found("year:1973 watched:no"), std::set<std::string>{kGodfather});
     EXPECT_EQ(Found("scarface"), std::set<std::string>{});
 
+    // A program that writes records without the store leaves what it changed queued; the
+    // next connection that writes brings the index up to date.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(catalog.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE Movie SET szTitle = CAST('Dog Day Afternoon' AS BLOB)"
+                           " WHERE szTitle = CAST('Serpico' AS BLOB)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    EXPECT_NE(test::WordIndexDifference(catalog).find("changes left in the queue"), std::string::npos);
+    database.Open(Access::ReadWrite);
+    database.Close();
+    EXPECT_EQ(test::WordIndexDifference(catalog), "");
+    for (auto& [oid, title] : titles) {
+        if (title == "Serpico") title = "Dog Day Afternoon";
+    }
+    EXPECT_EQ(Found("afternoon"), std::set<std::string>{"Dog Day Afternoon"});
+
     // A change that is abandoned takes its words with it.
     database.Open(Access::ReadWrite);
     Movie gone;
     gone.szTitle = "Never Kept";
     database.Insert(gone);
+    EXPECT_EQ(database.Find(ParseFindQuery("kept").query).size(), 1u);  // its own change, seen
     database.Abandon();
     EXPECT_EQ(Found("kept"), std::set<std::string>{});
     EXPECT_EQ(test::WordIndexDifference(catalog), "");
@@ -345,8 +365,9 @@ TEST_F(FindTest, ACatalogMadeBeforeTheIndexGetsItAtItsFirstWriteWithProgress) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(catalog.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
-                           "DROP TRIGGER MovieWords_insert; DROP TRIGGER MovieWords_update;"
-                           " DROP TRIGGER MovieWords_delete; DROP TABLE MovieWords;"
+                           "DROP TRIGGER MovieWordsQueue_insert; DROP TRIGGER MovieWordsQueue_update;"
+                           " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
+                           " DROP TABLE MovieWordsQueue;"
                            " DROP INDEX Movie_numbers; PRAGMA user_version = 2;",
                            nullptr, nullptr, nullptr),
               SQLITE_OK)

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include "catalog/CatalogDatabase.h"
-#include "catalog/CatalogFunctions.h"
 #include "catalog/CatalogPaths.h"
 #include "support/Process.h"
 #include "support/TempFolder.h"
@@ -78,7 +77,6 @@ TEST_F(CliPresentTest, AnArrayLongerThanItsBlobIsReportedDamaged) {
     for (const char* blob : {"X'04616263'", "X'01610462630a'"}) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(CatalogFilePath(folder.Path()).c_str(), &db), SQLITE_OK);
-        RegisterCatalogFunctions(db);  // the word index's triggers call them
         const std::string sql = std::string("UPDATE Movie SET pszDirectors = ") + blob +
                                 " WHERE oid = 2";
         ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);

@@ -49,6 +49,10 @@ std::string WordIndexDifference(const std::string& catalogFile) {
                          nullptr, nullptr, &error) != SQLITE_OK) {
             check = error ? error : "failed";
         }
+        std::string queued;
+        sqlite3_exec(db, ("SELECT oid FROM " + std::string(kWordQueueTable) + " LIMIT 5").c_str(), &Collect,
+                     &queued, nullptr);
+        if (!queued.empty()) difference += "changes left in the queue: " + queued;
         if (!extra.empty()) difference += "indexed but not in the records: " + extra;
         if (!missing.empty()) difference += "in the records but not indexed: " + missing;
         if (!check.empty()) difference += "integrity check: " + check;

@@ -1,0 +1,197 @@
+// Figures of the Filter on a catalog of realistic records: the store's answer to typical
+// queries, the word index's build for a catalog of the former layout, what the index adds to
+// the file, and the statistics summary.
+//   find_bench [COUNT] [FOLDER]   (defaults: 100000 movies, a fresh temp folder; a FOLDER that
+//                                  holds a catalog of COUNT movies already is used as it is)
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "RealisticMovie.h"
+#include "catalog/CatalogDatabase.h"
+#include "catalog/CatalogPaths.h"
+#include "catalog/FindQuery.h"
+
+using namespace reelkeep;
+using Clock = std::chrono::steady_clock;
+using Access = CatalogDatabase::Access;
+
+namespace {
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+template <class F>
+double MedianMilliseconds(int repeats, F&& run) {
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = Clock::now();
+        run();
+        times.push_back(Milliseconds(Clock::now() - start));
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+double FileMegabytes(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    struct stat wal {};
+    const double walBytes = ::stat((path + "-wal").c_str(), &wal) == 0 ? wal.st_size : 0;
+    return (static_cast<double>(info.st_size) + walBytes) / 1e6;
+}
+
+void Exec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        std::fprintf(stderr, "find_bench: %s\n", error ? error : "");
+        std::exit(1);
+    }
+    sqlite3_close(db);
+}
+
+// What the catalog looked like before the word index.
+const char* kFormerLayout =
+    "DROP TRIGGER MovieWordsQueue_insert; DROP TRIGGER MovieWordsQueue_update;"
+    " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords; DROP TABLE MovieWordsQueue;"
+    " DROP INDEX Movie_numbers; PRAGMA user_version = 2;";
+
+std::size_t CountOf(const std::string& path) {
+    if (!std::filesystem::exists(path)) return 0;
+    CatalogDatabase database(path);
+    database.Open(Access::ReadOnly);
+    return database.Count();
+}
+
+// The surname of an entry "First Last".
+std::string Surname(const std::string& name) { return name.substr(name.find(' ') + 1); }
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 100'000;
+    std::string folder;
+    bool temporary = false;
+    if (argc > 2) {
+        folder = argv[2];
+        if (folder.back() != '/') folder += '/';
+        std::filesystem::create_directories(folder);
+    } else {
+        std::string pattern = (std::filesystem::temp_directory_path() / "find-bench-XXXXXX").string();
+        folder = std::string(::mkdtemp(pattern.data())) + "/";
+        temporary = true;
+    }
+    const std::string path = CatalogFilePath(folder);
+    std::printf("movies: %d\n", count);
+
+    if (CountOf(path) != static_cast<std::size_t>(count)) {
+        RemoveCatalogFile(path);
+        std::mt19937 random(2024);
+        const auto start = Clock::now();
+        CatalogDatabase database(path);
+        database.Open(Access::ReadWrite);
+        for (int i = 0; i < count; ++i) {
+            Movie movie = bench::RealisticMovie(random, i);
+            database.Insert(movie);
+        }
+        database.Close();
+        std::printf("insert all, one connection, index kept by the triggers: %.0f ms\n",
+                    Milliseconds(Clock::now() - start));
+    }
+
+    // ---- What the index adds to the file, and its build for a catalog of the former layout.
+    const std::string former = folder + "former/";
+    std::filesystem::create_directories(former);
+    const std::string formerPath = CatalogFilePath(former);
+    RemoveCatalogFile(formerPath);
+    Exec(path, "VACUUM INTO '" + formerPath + "'");
+    const double withIndex = FileMegabytes(formerPath);
+    Exec(formerPath, kFormerLayout);
+    Exec(formerPath, "VACUUM");
+    const double withoutIndex = FileMegabytes(formerPath);
+    std::printf("file size: %.1f MB without the index, %.1f MB with it (+%.0f %%; both vacuumed)\n",
+                withoutIndex, withIndex, 100.0 * (withIndex - withoutIndex) / withoutIndex);
+    {
+        std::size_t reports = 0;
+        CatalogDatabase::SetThreadUpgradeProgress([&](std::size_t, std::size_t) { ++reports; });
+        const auto start = Clock::now();
+        CatalogDatabase database(formerPath);
+        database.Open(Access::ReadWrite);
+        database.Close();
+        CatalogDatabase::SetThreadUpgradeProgress({});
+        std::printf("index built at the first write of a catalog of the former layout: %.0f ms "
+                    "(%zu progress reports); file %.1f MB after\n",
+                    Milliseconds(Clock::now() - start), reports, FileMegabytes(formerPath));
+    }
+    std::filesystem::remove_all(former);
+
+    // ---- Queries: each on a connection of its own, as the window makes them.
+    Movie sample;
+    {
+        CatalogDatabase database(path);
+        database.Open(Access::ReadOnly);
+        const std::vector<ObjectId> oids = database.SelectAll();
+        database.Fetch(oids[oids.size() / 3], sample);
+    }
+    const std::string word = Lower(Surname(sample.pszActors[1]));
+    const std::string director = Lower(sample.pszDirectors[0].substr(0, 4));
+    const std::string year = std::to_string(sample.nYear - 5) + "-" + std::to_string(sample.nYear + 5);
+    struct Case {
+        std::string label;
+        std::string query;
+    };
+    std::vector<Case> cases;
+    for (std::size_t typed = 1; typed <= word.size(); ++typed) {
+        cases.push_back({"typing, " + std::to_string(typed) + " letters", word.substr(0, typed)});
+    }
+    cases.push_back({"one word", word});
+    cases.push_back({"three fields", "actor:" + word + " director:" + director + " year:" + year});
+    cases.push_back({"range", "year:1990-1999"});
+    cases.push_back({"two ranges", "rating:>7 length:<=100"});
+    cases.push_back({"phrase", "actor:\"" + sample.pszActors[1] + "\""});
+    cases.push_back({"whole entry", WholeEntryQuery("actor", sample.pszActors[1])});
+    cases.push_back({"exclusion alone", "-thriller"});
+    cases.push_back({"word and range", word.substr(0, 2) + " year:1990-1999 watched:no"});
+    std::printf("queries (median of 21, open + find + close, read-only):\n");
+    for (const Case& c : cases) {
+        const FindQuery query = ParseFindQuery(c.query).query;
+        std::size_t found = 0;
+        const double ms = MedianMilliseconds(21, [&] {
+            CatalogDatabase database(path);
+            database.Open(Access::ReadOnly);
+            found = database.Find(query).size();
+            database.Close();
+        });
+        std::printf("  %-22s %-58s %8.1f ms  %6zu found\n", c.label.c_str(), c.query.c_str(), ms, found);
+    }
+
+    // ---- The statistics summary.
+    for (const std::string& filter : {std::string(), std::string("year:1990-1999"), word.substr(0, 1)}) {
+        const FindQuery query = ParseFindQuery(filter).query;
+        std::int64_t movies = 0;
+        const double ms = MedianMilliseconds(5, [&] {
+            CatalogDatabase database(path);
+            database.Open(Access::ReadOnly);
+            movies = database.Summarize(query).movies;
+        });
+        std::printf("statistics summary%s%s: %.0f ms (%lld movies)\n", filter.empty() ? "" : " of ",
+                    filter.c_str(), ms, static_cast<long long>(movies));
+    }
+
+    if (temporary) std::filesystem::remove_all(folder);
+    return 0;
+}
