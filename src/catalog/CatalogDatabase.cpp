@@ -276,6 +276,15 @@ void CatalogDatabase::Close() {
     }
 }
 
+void CatalogDatabase::Abandon() {
+    emptyReadOnly_ = false;
+    if (!connection_) return;
+    std::unique_ptr<Connection> connection = std::move(connection_);
+    if (connection->inTransaction) {
+        sqlite3_exec(connection->db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
 CatalogDatabase::Connection& CatalogDatabase::Live() {
     if (!connection_) throw dbException("The catalog \"" + filePath_ + "\" is not open.");
     return *connection_;

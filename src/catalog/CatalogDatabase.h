@@ -61,6 +61,8 @@ public:
     void Open(Access access);
     // Commits and closes; does nothing when not open.
     void Close();
+    // Closes without keeping anything changed since Open; does nothing when not open.
+    void Abandon();
     bool IsOpen() const;
     const std::string& FilePath() const { return filePath_; }
 
