@@ -294,7 +294,7 @@ std::string DescribeSummary(const ImportBatch& batch, const ImportSummary& summa
     if (summary.filled) text += ", " + Count(summary.filled, "movie", "movies") + " filled in";
     if (summary.replaced) text += ", " + Count(summary.replaced, "movie", "movies") + " replaced";
     if (summary.skipped) text += ", " + Count(summary.skipped, "movie", "movies") + " already in the catalog skipped";
-    if (summary.unchanged) text += ", " + Count(summary.unchanged, "movie", "movies") + " already complete";
+    if (summary.unchanged) text += ", " + Count(summary.unchanged, "movie", "movies") + " already as the file has them";
     text += ".\n" + ReadingNotes(batch);
     if (!summary.pictureProblems.empty()) {
         text += Count(summary.pictureProblems.size(), "picture", "pictures") + " not stored:\n" +

@@ -34,7 +34,7 @@ struct ImportSummary {
     std::size_t filled = 0;     // existing movies that got some empty fields filled
     std::size_t replaced = 0;
     std::size_t skipped = 0;    // existing movies left as they were
-    std::size_t unchanged = 0;  // existing movies with nothing empty that the file could fill
+    std::size_t unchanged = 0;  // existing movies that the file would not change
     std::vector<ObjectId> addedIds;
     std::vector<ImportProblem> pictureProblems;  // movies stored without a picture, and why
 
