@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -62,6 +63,13 @@ std::string DumpCatalog(const std::string& path) {
         sqlite3_finalize(statement);
     }
     sqlite3_close(db);
+    // Pictures an import copies in get names drawn at random ("picture-1a2b3c4d.png"): every
+    // run names them anew.
+    for (std::size_t at = dump.find("picture-"); at != std::string::npos; at = dump.find("picture-", at + 1)) {
+        for (std::size_t i = at + 8; i < at + 16 && i < dump.size() && std::isxdigit(static_cast<unsigned char>(dump[i])); ++i) {
+            dump[i] = '#';
+        }
+    }
     return dump;
 }
 
@@ -276,6 +284,35 @@ TEST_F(CatalogKillTest, AnUpdateFromAFile) {
                           return std::vector<std::string>{REELKEEP_WRITER_PATH, "update",
                                                           CatalogFilePath(catalog), "4",
                                                           media + "Extra.Disc.avi"};
+                      }});
+}
+
+// An import is one transaction: a kill anywhere leaves the catalog as before or with every
+// movie of the file, whatever pictures were already copied beside it.
+TEST_F(CatalogKillTest, AnImport) {
+    KillAtEveryPoint({"import",
+                      [](const std::string& catalog, const std::string& media) {
+                          Seed(catalog, 20);
+                          std::string csv = "szTitle,nYear,szPlot,pszActors\r\n";
+                          for (int i = 0; i < 30; ++i) {
+                              // Seeded titles come back and fill their empty fields.
+                              const std::string title = i % 3 ? "New " + std::to_string(i) : "Seeded " + std::to_string(i);
+                              csv += title + "," + std::to_string(1990 + i) + ",\"" + std::string(2000, 'p') +
+                                     "\",\"First\nSecond\"\r\n";
+                          }
+                          WriteFileBytes(media + "movies.csv", csv);
+                          // A collection whose entries bring their pictures along.
+                          std::string gcs = "<collection type=\"GCfilms\">";
+                          for (int i = 0; i < 3; ++i) {
+                              const std::string name = "cover" + std::to_string(i) + ".png";
+                              WriteFileBytes(media + name, std::string("\x89PNG\r\n\x1A\n", 8) + std::string(5000, 'i'));
+                              gcs += "<item title=\"Pictured " + std::to_string(i) + "\" image=\"" + name + "\"/>";
+                          }
+                          WriteFileBytes(media + "films.gcs", gcs + "</collection>");
+                      },
+                      [](const std::string& catalog, const std::string& media) {
+                          return Cli(catalog, {"import", "--existing", "fill", media + "movies.csv",
+                                               media + "films.gcs"});
                       }});
 }
 
