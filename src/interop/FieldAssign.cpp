@@ -43,6 +43,8 @@ std::vector<std::string> SplitLooseList(std::string_view text) {
 std::optional<std::string> AssignField(ImportedMovie& imported, const MovieField& field,
                                        std::string_view text, ListStyle style) {
     if (text.empty()) return std::nullopt;
+    // A record's text never holds NUL; a file that does is damaged there.
+    if (text.find('\0') != std::string_view::npos) return std::string("holds a NUL byte");
     Movie& movie = imported.movie;
     switch (field.kind) {
         case FieldKind::Int32: {
