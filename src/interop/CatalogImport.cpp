@@ -9,6 +9,7 @@
 
 #include "catalog/CatalogPaths.h"
 #include "interop/CsvImport.h"
+#include "interop/FieldAssign.h"
 #include "interop/PictureStore.h"
 #include "platform/CaseFold.h"
 
@@ -67,25 +68,6 @@ CatalogKeys ReadKeys(CatalogDatabase& database) {
     CatalogKeys keys;
     database.ForEach([&keys](ObjectId oid, const Movie& movie) { keys.Add(oid, movie); });
     return keys;
-}
-
-bool IsEmpty(const MovieField& field, const Movie& movie) {
-    switch (field.kind) {
-        case FieldKind::Int32: return field.Of<std::int32_t>(movie) == 0;
-        case FieldKind::Float: return field.Of<float>(movie) == 0.0f;
-        case FieldKind::Bool: return !field.Of<bool>(movie);
-        case FieldKind::String: return field.Of<std::string>(movie).empty();
-        case FieldKind::Array:
-            return field.elementKind == FieldKind::Int64 ? field.Of<Int64Array>(movie).empty()
-                                                         : field.Of<StringArray>(movie).empty();
-        case FieldKind::DateTime:
-        case FieldKind::Int64: break;
-    }
-    return false;
-}
-
-void CopyField(const MovieField& field, const Movie& from, Movie& into) {
-    std::visit([&](auto member) { into.*member = from.*member; }, field.member);
 }
 
 // The store decides these: the catalog number and the day a movie joined the catalog.
@@ -196,7 +178,7 @@ ImportSummary ApplyImport(const std::string& catalogFolder, const ImportBatch& b
             const Movie before = movie;
             for (const MovieField& field : MovieFields()) {
                 if (KeptByCatalog(field) || !imported.IsGiven(field)) continue;
-                if (existing == ExistingMovies::Replace || IsEmpty(field, movie)) {
+                if (existing == ExistingMovies::Replace || IsEmptyField(field, movie)) {
                     CopyField(field, imported.movie, movie);
                 }
             }

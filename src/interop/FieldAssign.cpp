@@ -120,4 +120,23 @@ std::optional<std::string> AssignField(ImportedMovie& imported, const MovieField
     return std::nullopt;
 }
 
+bool IsEmptyField(const MovieField& field, const Movie& movie) {
+    switch (field.kind) {
+        case FieldKind::Int32: return field.Of<std::int32_t>(movie) == 0;
+        case FieldKind::Float: return field.Of<float>(movie) == 0.0f;
+        case FieldKind::Bool: return !field.Of<bool>(movie);
+        case FieldKind::String: return field.Of<std::string>(movie).empty();
+        case FieldKind::Array:
+            return field.elementKind == FieldKind::Int64 ? field.Of<Int64Array>(movie).empty()
+                                                         : field.Of<StringArray>(movie).empty();
+        case FieldKind::DateTime:
+        case FieldKind::Int64: break;
+    }
+    return false;
+}
+
+void CopyField(const MovieField& field, const Movie& from, Movie& into) {
+    std::visit([&](auto member) { into.*member = from.*member; }, field.member);
+}
+
 }  // namespace reelkeep

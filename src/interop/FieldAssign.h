@@ -23,4 +23,8 @@ std::vector<std::string> SplitLooseList(std::string_view text);
 std::optional<std::string> AssignField(ImportedMovie& movie, const MovieField& field,
                                        std::string_view text, ListStyle style);
 
+// A field holding nothing: zero, no text, no entries (the day added is never empty).
+bool IsEmptyField(const MovieField& field, const Movie& movie);
+void CopyField(const MovieField& field, const Movie& from, Movie& into);
+
 }  // namespace reelkeep
