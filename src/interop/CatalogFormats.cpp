@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #include "interop/Base64.h"
 #include "interop/FieldAssign.h"
@@ -203,15 +204,15 @@ ImportBatch ReadTellico(const xmlDoc& document, const std::string& fileName,
     }
 
     // Pictures kept in the document, by their identifier.
-    std::vector<std::pair<std::string, const xmlNode*>> embedded;
+    std::unordered_map<std::string, const xmlNode*> embedded;
     for (const xmlNode* image : ChildElements(FirstChild(collection, "images"), "image")) {
-        embedded.emplace_back(AttributeText(image, "id"), image);
+        if (AttributeText(image, "link") != "true") embedded.emplace(AttributeText(image, "id"), image);
     }
     // Who borrowed what: loans name the entry they belong to.
-    std::vector<std::pair<std::string, std::string>> loans;
+    std::unordered_map<std::string, std::string> loans;
     for (const xmlNode* borrower : ChildElements(FirstChild(collection, "borrowers"), "borrower")) {
         for (const xmlNode* loan : ChildElements(borrower, "loan")) {
-            loans.emplace_back(AttributeText(loan, "entryRef"), AttributeText(borrower, "name"));
+            loans[AttributeText(loan, "entryRef")] = AttributeText(borrower, "name");
         }
     }
 
@@ -230,7 +231,9 @@ ImportBatch ReadTellico(const xmlDoc& document, const std::string& fileName,
         SetList(imported, "pszDirectors", TellicoValues(entry, "director"));
         SetList(imported, "pszProducers", TellicoValues(entry, "producer"));
         StringArray cast = TellicoValues(entry, "cast");
-        for (std::string& actor : cast) actor = actor.substr(0, actor.find("::"));
+        for (std::string& actor : cast) {
+            if (const std::size_t role = actor.find("::"); role != std::string::npos) actor.resize(role);
+        }
         SetList(imported, "pszActors", std::move(cast));
         SetList(imported, "pszCountries", TellicoValues(entry, "nationality"));
         SetList(imported, "pszCategories", TellicoValues(entry, "genre"));
@@ -246,18 +249,16 @@ ImportBatch ReadTellico(const xmlDoc& document, const std::string& fileName,
         // Tellico rates from one to five stars.
         if (const auto stars = ParseDecimal(TellicoValue(entry, "rating"))) SetRating(imported, *stars * 2);
         SetWatched(imported, TellicoValue(entry, "seen"));
-        const std::string id = AttributeText(entry, "id");
-        for (const auto& [entryRef, name] : loans) {
-            if (entryRef == id && !name.empty()) SetText(imported, "szLender", name);
+        if (const auto loan = loans.find(AttributeText(entry, "id")); loan != loans.end()) {
+            SetText(imported, "szLender", loan->second);
         }
 
         const std::string cover = TellicoValue(entry, "cover");
         if (IsBareName(cover)) {
             PictureSource picture;
             picture.description = cover;
-            for (const auto& [imageId, image] : embedded) {
-                if (imageId != cover || AttributeText(image, "link") == "true") continue;
-                if (auto bytes = DecodeBase64(NodeText(image)); bytes && bytes->size() <= kPictureLimit) {
+            if (const auto image = embedded.find(cover); image != embedded.end()) {
+                if (auto bytes = DecodeBase64(NodeText(image->second)); bytes && bytes->size() <= kPictureLimit) {
                     picture.bytes = std::move(*bytes);
                 }
             }

@@ -26,7 +26,8 @@ constexpr std::string_view kLetterboxdFiles[] = {"watched.csv", "ratings.csv", "
 constexpr std::size_t kDocumentLimit = 512u << 20;
 
 std::string ReadWholeFile(const std::string& path) {
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a pipe named on the command line must not hold the import up.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         throw ImportFileError{"Cannot read \"" + path + "\": " + std::strerror(errno)};
     }
