@@ -208,6 +208,11 @@ void MainFrame::OnIdle() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
+    // A drop runs beside the window and holds it until it ends.
+    if (dropping_) {
+        event->ignore();
+        return;
+    }
     if (HoldCloseForUpdate()) {
         event->ignore();
         return;
