@@ -66,7 +66,8 @@ constexpr CommandGuide kGuides[] = {
      "with its progress on stderr."},
     {"add-files", CatalogUse::Writes,
      "Add files and folders as a drop on the window does; new titles are the\n"
-     "ones derived from the file names."},
+     "ones derived from the file names, or given by the NFO files beside them,\n"
+     "which fill only empty fields. Skipped NFO files are named with the reason."},
     {"import", CatalogUse::Writes,
      "Import movies from CSV files, IMDb and Letterboxd exports, Tellico and\n"
      "GCstar catalogs, and Reelkeep's own CSV and XML exports, all or nothing.\n"

@@ -1,9 +1,13 @@
 #include "interop/NfoFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 #include "interop/CsvImport.h"
 #include "interop/FieldAssign.h"
@@ -51,11 +55,6 @@ void SetList(ImportedMovie& movie, std::string_view field, const std::vector<xml
     movie.Given(Field(field));
 }
 
-bool IsFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 // An address alone, as some people keep it in an NFO: the first http(s) word of the text.
 std::string AddressIn(std::string_view text) {
     const std::size_t at = text.find("http");
@@ -67,6 +66,42 @@ std::string AddressIn(std::string_view text) {
     }
     const std::string address(text.substr(at, end - at));
     return address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0 ? address : std::string();
+}
+
+// The title id of the first IMDb address in the text ("imdb.com/title/tt0113277").
+std::string ImdbIdInAddress(std::string_view text) {
+    for (std::size_t at = text.find("imdb.com/title/"); at != std::string_view::npos;
+         at = text.find("imdb.com/title/", at + 1)) {
+        const std::string_view rest = text.substr(at + 15, 12);
+        if (const std::string id = ImdbId(rest); !id.empty() && rest.substr(0, id.size()) == id) return id;
+    }
+    return {};
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// The name without its extension.
+std::string Stem(const std::string& name) {
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+constexpr const char* kPictureExtensions[] = {".jpg", ".jpeg", ".png"};
+// The artwork media centres keep beside a movie: "NAME-KIND.jpg", or "KIND.jpg" for a folder
+// of one movie.
+constexpr const char* kArtworkKinds[] = {"poster", "fanart", "thumb", "landscape", "banner", "clearlogo",
+                                         "clearart", "disc", "discart", "keyart", "logo", "cover"};
+constexpr const char* kFolderPictures[] = {"folder"};
+
+const std::string* FindPicture(const FolderNames& folder, const std::string& base) {
+    for (const char* extension : kPictureExtensions) {
+        if (const std::string* found = folder.Find(base + extension)) return found;
+    }
+    return nullptr;
 }
 
 // The rating the NFO gives, out of ten: the viewer's own first, then the default one.
@@ -94,19 +129,21 @@ std::optional<double> RatingOf(const xmlNode* movie) {
 NfoDetails ReadNfo(std::string_view bytes) {
     NfoDetails details;
     if (bytes.size() > kNfoLimit) {
-        details.error = "the file is too large for an NFO";
+        details.error = "The file is too large for an NFO.";
         return details;
     }
     std::string_view text = bytes;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos || text[first] != '<') {
-        // Not XML: an address alone gives the movie's page.
-        const std::string address = AddressIn(text);
-        if (address.empty()) {
-            details.error = "it holds neither the movie's details nor an address";
-        } else {
+        // Not XML: a link to the movie's IMDb page anywhere in the text (release notes carry
+        // one among their words), else an address that is all the file holds.
+        if (const std::string id = ImdbIdInAddress(text); !id.empty()) {
+            SetText(details.movie, "szURL", ImdbUrl(id));
+        } else if (const std::string address = AddressIn(text); !address.empty() && Trim(std::string(text)) == address) {
             SetText(details.movie, "szURL", address);
+        } else {
+            details.error = "It holds neither the movie's details nor an address.";
         }
         return details;
     }
@@ -124,7 +161,7 @@ NfoDetails ReadNfo(std::string_view bytes) {
     }
     const xmlNode* movie = xmlDocGetRootElement(input.document.get());
     if (LocalName(movie) != "movie") {
-        details.error = "its root element is <" + std::string(LocalName(movie)) + ">, not <movie>";
+        details.error = "Its root element is <" + std::string(LocalName(movie)) + ">, not <movie>.";
         return details;
     }
     ImportedMovie& out = details.movie;
@@ -191,36 +228,83 @@ NfoDetails ReadNfo(std::string_view bytes) {
     return details;
 }
 
-std::string NfoBeside(const std::string& videoPath, bool onlyMovieInFolder) {
-    const std::size_t slash = videoPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : videoPath.substr(0, slash + 1);
-    std::string stem = videoPath.substr(folder.size());
-    const std::size_t dot = stem.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) stem.erase(dot);
-    for (const std::string& name : {stem + ".nfo", stem + ".NFO"}) {
-        if (IsFile(folder + name)) return folder + name;
+NfoDetails ReadNfoFile(const std::string& path) {
+    NfoDetails details;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        details.error = std::string("It cannot be read: ") + std::strerror(errno) + ".";
+        return details;
     }
-    if (onlyMovieInFolder) {
-        for (const char* name : {"movie.nfo", "Movie.nfo", "MOVIE.NFO"}) {
-            if (IsFile(folder + name)) return folder + name;
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        details.error = "It is no regular file.";
+        return details;
+    }
+    if (static_cast<std::uint64_t>(status.st_size) > kNfoLimit) {
+        ::close(descriptor);
+        details.error = "The file is too large for an NFO.";
+        return details;
+    }
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(descriptor, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            details.error = std::string("It cannot be read: ") + std::strerror(errno) + ".";
+            ::close(descriptor);
+            return details;
         }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    ::close(descriptor);
+    bytes.resize(done);
+    return ReadNfo(bytes);
+}
+
+FolderNames::FolderNames(std::vector<std::string> names) : names_(std::move(names)) {
+    byLowerName_.reserve(names_.size());
+    for (std::size_t i = 0; i < names_.size(); ++i) byLowerName_.emplace(AsciiLower(names_[i]), i);
+}
+
+const std::string* FolderNames::Find(std::string_view name) const {
+    const auto found = byLowerName_.find(AsciiLower(name));
+    return found == byLowerName_.end() ? nullptr : &names_[found->second];
+}
+
+bool IsMediaCentreName(std::string_view name) {
+    const std::string lower = AsciiLower(name);
+    if (lower.ends_with(".nfo")) return true;
+    const std::size_t dot = lower.find_last_of('.');
+    if (dot == std::string::npos) return false;
+    const std::string_view extension = std::string_view(lower).substr(dot);
+    if (std::none_of(std::begin(kPictureExtensions), std::end(kPictureExtensions),
+                     [&](const char* known) { return extension == known; })) {
+        return false;
+    }
+    const std::string base = lower.substr(0, dot);
+    const std::size_t hyphen = base.find_last_of('-');
+    const std::string kind = hyphen == std::string::npos ? base : base.substr(hyphen + 1);
+    const auto is = [&kind](const char* known) { return kind == known; };
+    return std::any_of(std::begin(kArtworkKinds), std::end(kArtworkKinds), is) ||
+           (hyphen == std::string::npos && std::any_of(std::begin(kFolderPictures), std::end(kFolderPictures), is));
+}
+
+std::string NfoBeside(const FolderNames& folder, const std::string& fileName, bool onlyMovieInFolder) {
+    if (const std::string* own = folder.Find(Stem(fileName) + ".nfo"); own && *own != fileName) return *own;
+    if (onlyMovieInFolder) {
+        if (const std::string* shared = folder.Find("movie.nfo")) return *shared;
     }
     return {};
 }
 
-std::string PosterBeside(const std::string& videoPath, bool onlyMovieInFolder) {
-    const std::size_t slash = videoPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : videoPath.substr(0, slash + 1);
-    std::string stem = videoPath.substr(folder.size());
-    const std::size_t dot = stem.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) stem.erase(dot);
-    std::vector<std::string> names = {stem + "-poster"};
+std::string PosterBeside(const FolderNames& folder, const std::string& fileName, bool onlyMovieInFolder) {
+    if (const std::string* own = FindPicture(folder, Stem(fileName) + "-poster")) return *own;
     if (onlyMovieInFolder) {
-        for (const char* name : {"poster", "folder", "cover"}) names.emplace_back(name);
-    }
-    for (const std::string& name : names) {
-        for (const char* extension : {".jpg", ".png", ".jpeg", ".JPG", ".PNG"}) {
-            if (IsFile(folder + name + extension)) return folder + name + extension;
+        for (const char* base : {"poster", "folder", "cover"}) {
+            if (const std::string* shared = FindPicture(folder, base)) return *shared;
         }
     }
     return {};

@@ -76,20 +76,42 @@ TEST(NfoTest, AnAddressAloneGivesTheUrlAndDamageIsNamed) {
 }
 
 TEST(NfoTest, TheFilesBesideAVideoAndTheFolderWideNamesOnlyForAFolderOfOneMovie) {
+    FolderNames folder({"Heat.mkv", "movie.nfo", "Folder.JPG"});
+    EXPECT_EQ(NfoBeside(folder, "Heat.mkv", true), "movie.nfo");
+    EXPECT_EQ(NfoBeside(folder, "Heat.mkv", false), "");
+    EXPECT_EQ(PosterBeside(folder, "Heat.mkv", true), "Folder.JPG");
+    EXPECT_EQ(PosterBeside(folder, "Heat.mkv", false), "");
+    folder = FolderNames({"Heat.mkv", "movie.nfo", "folder.jpg", "heat.NFO", "Heat-poster.png"});
+    EXPECT_EQ(NfoBeside(folder, "Heat.mkv", true), "heat.NFO");
+    EXPECT_EQ(PosterBeside(folder, "Heat.mkv", true), "Heat-poster.png");
+    // An NFO describes the other files of its name, never itself.
+    EXPECT_EQ(NfoBeside(folder, "heat.NFO", false), "");
+}
+
+TEST(NfoTest, MediaCentreNamesAreItsNfoFilesAndArtworkOnly) {
+    for (const char* name : {"Heat.nfo", "movie.NFO", "Heat-poster.jpg", "Spider-Man-fanart.png",
+                             "folder.jpg", "poster.jpeg", "cover.png", "Heat-thumb.jpg"}) {
+        EXPECT_TRUE(IsMediaCentreName(name)) << name;
+    }
+    for (const char* name : {"Heat.mkv", "Heat.en.srt", "Holiday.jpg", "my-folder.jpg", "poster.txt",
+                             "Heat-poster.mkv", "nfo"}) {
+        EXPECT_FALSE(IsMediaCentreName(name)) << name;
+    }
+}
+
+TEST(NfoTest, AFileThatIsNoNfoSaysWhy) {
     TempFolder folder;
-    WriteFileBytes(folder / "Heat.mkv", "v");
-    WriteFileBytes(folder / "movie.nfo", "<movie/>");
-    WriteFileBytes(folder / "folder.jpg", "j");
-    EXPECT_EQ(NfoBeside(folder / "Heat.mkv", true), folder / "movie.nfo");
-    EXPECT_EQ(NfoBeside(folder / "Heat.mkv", false), "");
-    EXPECT_EQ(PosterBeside(folder / "Heat.mkv", true), folder / "folder.jpg");
-    EXPECT_EQ(PosterBeside(folder / "Heat.mkv", false), "");
-    WriteFileBytes(folder / "Heat.nfo", "<movie/>");
-    WriteFileBytes(folder / "Heat-poster.png", "p");
-    EXPECT_EQ(NfoBeside(folder / "Heat.mkv", true), folder / "Heat.nfo");
-    EXPECT_EQ(PosterBeside(folder / "Heat.mkv", true), folder / "Heat-poster.png");
-    ASSERT_EQ(::mkdir((folder / "Ronin.nfo").c_str(), 0700), 0);  // a folder is no NFO
-    EXPECT_EQ(NfoBeside(folder / "Ronin.avi", false), "");
+    ASSERT_EQ(::mkdir((folder / "Ronin.nfo").c_str(), 0700), 0);
+    EXPECT_EQ(ReadNfoFile(folder / "Ronin.nfo").error, "It is no regular file.");
+    EXPECT_NE(ReadNfoFile(folder / "Missing.nfo").error.find("It cannot be read: No such file"), std::string::npos);
+    WriteFileBytes(folder / "Huge.nfo", std::string((4u << 20) + 1, ' '));
+    EXPECT_EQ(ReadNfoFile(folder / "Huge.nfo").error, "The file is too large for an NFO.");
+    // Release notes with a link to the film's page among their words give that page.
+    WriteFileBytes(folder / "Notes.nfo", "Group presents\n\xDB\xDB art\nhttp://www.imdb.com/title/tt0113277/?ref=x\n"
+                                         "http://group.example/\n");
+    EXPECT_EQ(ReadNfoFile(folder / "Notes.nfo").movie.movie.szURL, "https://www.imdb.com/title/tt0113277/");
+    WriteFileBytes(folder / "Words.nfo", "see https://example.org/heat for more");
+    EXPECT_EQ(ReadNfoFile(folder / "Words.nfo").error, "It holds neither the movie's details nor an address.");
 }
 
 TEST(NfoTest, FillingTakesOnlyEmptyFields) {

@@ -271,6 +271,32 @@ TEST_F(CatalogKillTest, ADropOfFilesWhoseFactsComeFromTheMediaHelper) {
                       }});
 }
 
+// What a media centre keeps beside the files fills the movies inside the drop's transaction:
+// killed anywhere, the catalog holds the movies with their NFO's details and posters, or none.
+TEST_F(CatalogKillTest, ADropOfAMediaCentresFolder) {
+    KillAtEveryPoint({"drop of a media centre's folder",
+                      [](const std::string& catalog, const std::string& media) {
+                          Seed(catalog, 20);
+                          const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(4000, 'j');
+                          for (int i = 0; i < 4; ++i) {
+                              const std::string folder = media + "Film " + std::to_string(i) + "/";
+                              fs::create_directories(folder);
+                              MakeFile(folder + "Film." + std::to_string(1990 + i) + ".avi", 3000);
+                              WriteFileBytes(folder + "movie.nfo",
+                                             i == 2 ? "<movie><title>Broken" :
+                                             "<movie><title>Film " + std::to_string(i) + "</title><plot>" +
+                                                 std::string(3000, 'n') + "</plot><actor><name>A</name></actor></movie>");
+                              WriteFileBytes(folder + "poster.jpg", jpeg);
+                          }
+                          // A known file moved next to an NFO: only its empty fields fill.
+                          MakeFile(media + "seeded3.avi", 4000);
+                          WriteFileBytes(media + "seeded3.nfo", "<movie><title>Other</title><runtime>99</runtime></movie>");
+                      },
+                      [](const std::string& catalog, const std::string& media) {
+                          return Cli(catalog, {"add-files", media});
+                      }});
+}
+
 TEST_F(CatalogKillTest, AnEditSave) {
     KillAtEveryPoint(
         {"edit save", [](const std::string& catalog, const std::string&) { Seed(catalog, 20); },
