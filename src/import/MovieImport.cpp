@@ -246,12 +246,19 @@ private:
 
 }  // namespace
 
+ListedTitles::ListedTitles(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {
+    byKey_.reserve(rows_.size());
+    for (const MovieListRow& row : rows_) byKey_.emplace(CaseFoldKey(row.title), row.oid);
+}
+
 ObjectId ListedTitles::Find(const std::string& title) const {
-    const auto same = [&title](const MovieListRow& row) {
-        return EqualIgnoringCase(row.title, title);
-    };
-    const auto found = std::find_if(rows_.begin(), rows_.end(), same);
-    return found == rows_.end() ? 0 : found->oid;
+    const auto found = byKey_.find(CaseFoldKey(title));
+    return found == byKey_.end() ? 0 : found->second;
+}
+
+void ListedTitles::Append(const MovieListRow& row) {
+    rows_.push_back(row);
+    byKey_.emplace(CaseFoldKey(row.title), row.oid);
 }
 
 std::string BareFileName(const std::string& path) {

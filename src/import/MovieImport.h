@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalog/CatalogDatabase.h"
@@ -44,17 +45,25 @@ public:
 };
 
 // A list of rows held in memory: titles are compared without regard to case as
-// EqualIgnoringCase does, new movies are appended. The window and reelkeep-cli both find
-// titles through it.
+// EqualIgnoringCase does, the first row of a title is the one found, new movies are appended.
+// The window and reelkeep-cli both find titles through it. Titles are found by their folded
+// key, so that a drop of thousands of files into a catalog of thousands of movies does not
+// compare every title with every other.
 class ListedTitles {
 public:
-    explicit ListedTitles(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {}
+    explicit ListedTitles(std::vector<MovieListRow> rows);
     ObjectId Find(const std::string& title) const;
-    void Append(const MovieListRow& row) { rows_.push_back(row); }
+    void Append(const MovieListRow& row);
     const std::vector<MovieListRow>& Rows() const { return rows_; }
 
 private:
+    struct KeyHash {
+        std::size_t operator()(const std::u32string& key) const {
+            return std::hash<std::u32string_view>()(key);
+        }
+    };
     std::vector<MovieListRow> rows_;
+    std::unordered_map<std::u32string, ObjectId, KeyHash> byKey_;
 };
 
 // The title a file's name offers, cleaned as CleanFileTitle cleans it: "My.Movie.2004.avi"

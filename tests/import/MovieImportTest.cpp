@@ -52,6 +52,17 @@ TEST(DerivedTitle, IsTheFileNameCleanedOfItsYearTagsAndDiscMarkers) {
     EXPECT_EQ(BareFileName("/a.b/Film.Name.CD2.avi"), "Film.Name.CD2.avi");
 }
 
+TEST(ListedTitles, FindTheFirstRowOfATitleIgnoringCaseAppendedRowsToo) {
+    ListedTitles rows({{7, "Heat", false}, {3, "HEAT", false}, {9, "\xC3\x89lan", false}});
+    EXPECT_EQ(rows.Find("heat"), 7u);
+    EXPECT_EQ(rows.Find("\xC3\xA9LAN"), 9u);
+    EXPECT_EQ(rows.Find("Elan"), 0u);
+    rows.Append({12, "Ronin", false});
+    rows.Append({13, "ronin", false});
+    EXPECT_EQ(rows.Find("RONIN"), 12u);
+    EXPECT_EQ(rows.Rows().size(), 5u);
+}
+
 TEST_F(MovieImportTest, NewFileBecomesAMovieWithItsMediaFacts) {
     const std::string avi = AviFile(VideoStreamList("DX50", 640, 352, 25) + AudioStreamList(0x55));
     const std::string path = File("Some.Movie.avi", avi);
