@@ -203,10 +203,13 @@ ImportBatch ReadTellico(const xmlDoc& document, const std::string& fileName,
                               "), not a video collection."};
     }
 
-    // Pictures kept in the document, by their identifier.
+    // Pictures kept in the document, by their identifier: within the collection, or beside it
+    // under the document's root.
     std::unordered_map<std::string, const xmlNode*> embedded;
-    for (const xmlNode* image : ChildElements(FirstChild(collection, "images"), "image")) {
-        if (AttributeText(image, "link") != "true") embedded.emplace(AttributeText(image, "id"), image);
+    for (const xmlNode* holder : {collection, static_cast<const xmlNode*>(xmlDocGetRootElement(&document))}) {
+        for (const xmlNode* image : ChildElements(FirstChild(holder, "images"), "image")) {
+            if (AttributeText(image, "link") != "true") embedded.emplace(AttributeText(image, "id"), image);
+        }
     }
     // Who borrowed what: loans name the entry they belong to.
     std::unordered_map<std::string, std::string> loans;

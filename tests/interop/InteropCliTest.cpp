@@ -2,6 +2,10 @@
 // its own styles.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "InteropTestSupport.h"
+#include "ZipMaker.h"
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
 #include "support/Process.h"
@@ -59,6 +63,64 @@ TEST_F(InteropCliTest, ImportPrintsThePreviewAndTheSummaryAndTakesTheAnswerForEx
     const auto refused = Cli(first.Path(), {"import", files / "absent.csv"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("Nothing was imported."), std::string::npos);
+}
+
+// Every kind of file the import knows, each through the command line with its preview and its
+// summary; the pictures the catalogs bring land in the catalog's folder.
+TEST_F(InteropCliTest, EverySourceImportsWithItsPreviewAndSummary) {
+    const std::string imdb = files / "ratings.csv";
+    WriteFileBytes(imdb,
+                   "Const,Your Rating,Date Rated,Title,URL,Title Type,IMDb Rating,Runtime (mins),Year,Genres,Directors\n"
+                   "tt0078748,9,2021-01-01,Alien,,movie,8.5,117,1979,Horror,Ridley Scott\n"
+                   "tt0903747,10,2021-01-03,Breaking Bad,,TV Series,9.5,49,2008,Drama,\n");
+    const std::string letterboxd = files / "letterboxd.zip";
+    WriteFileBytes(letterboxd, test::MakeZip(files.Path(), {
+        {"watched.csv", "Date,Name,Year,Letterboxd URI\n2021-01-01,Stalker,1979,https://boxd.it/29Qe\n"},
+        {"ratings.csv", "Date,Name,Year,Letterboxd URI,Rating\n2021-01-02,Stalker,1979,https://boxd.it/29Qe,4\n"},
+    }));
+    const std::string tellico = files / "videos.tc";
+    WriteFileBytes(tellico, test::MakeZip(files.Path(), {
+        {"tellico.xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<tellico xmlns=\"http://periapsis.org/tellico/\" syntaxVersion=\"11\">"
+         "<collection title=\"Videos\" type=\"3\"><entry id=\"1\"><title>Solaris</title><year>1972</year>"
+         "<cover>c0ffee.png</cover></entry></collection>"
+         "<images><image id=\"c0ffee.png\" format=\"PNG\">" + test::Base64(test::kPng) + "</image></images>"
+         "</tellico>"},
+    }));
+    const std::string gcstar = files / "Films.gcs";
+    WriteFileBytes(files / "ronin.jpg", test::kJpeg);
+    WriteFileBytes(gcstar, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<collection type=\"GCfilms\" items=\"1\">"
+                           "<item id=\"1\" title=\"Ronin\" date=\"1998\" image=\"ronin.jpg\" seen=\"1\"/></collection>");
+    ASSERT_EQ(Cli(second.Path(), {"add", "Heat"}).exitCode, 0);
+    const std::string xml = files / "ours.xml";
+    ASSERT_EQ(Cli(second.Path(), {"export", "--xml", xml, "--all"}).exitCode, 0);
+
+    const struct {
+        std::string file;
+        std::string format;
+        std::string title;
+    } sources[] = {{imdb, "IMDb list", "Alien"}, {letterboxd, "Letterboxd", "Stalker"},
+                   {tellico, "Tellico", "Solaris"}, {gcstar, "GCstar", "Ronin"}, {xml, "Reelkeep XML", "Heat"}};
+    for (const auto& source : sources) {
+        const auto imported = Cli(first.Path(), {"import", source.file});
+        ASSERT_EQ(imported.exitCode, 0) << source.format << ": " << imported.err;
+        EXPECT_NE(imported.out.find("Read 1 movie (" + source.format + ").\n1 movie is new, for example " +
+                                    source.title),
+                  std::string::npos)
+            << imported.out;
+        EXPECT_NE(imported.out.find("1 movie added."), std::string::npos) << imported.out;
+        EXPECT_EQ(imported.out.find("could not be read"), std::string::npos) << imported.out;
+    }
+    const std::string list = List(first.Path());
+    for (const char* title : {"Alien", "Stalker", "Solaris", "Ronin", "Heat"}) {
+        EXPECT_NE(list.find(std::string("\t") + title + "\t"), std::string::npos) << list;
+    }
+    int pictures = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(first.Path())) {
+        pictures += entry.path().filename().string().rfind("picture-", 0) == 0;
+    }
+    EXPECT_EQ(pictures, 2);
 }
 
 TEST_F(InteropCliTest, CsvExportOfAllMoviesImportsIntoAnEmptyCatalogAsTheSameMovies) {

@@ -11,8 +11,14 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+#include <map>
+#include <set>
+
 #include "GuiTestSupport.h"
+#include "InteropTestSupport.h"
 #include "ScriptedSteps.h"
+#include "ZipMaker.h"
 #include "app/MainFrame.h"
 #include "catalog/CatalogPaths.h"
 #include "interop/CatalogImport.h"
@@ -51,6 +57,14 @@ std::vector<Movie> Catalog() {
     database.Open(CatalogDatabase::Access::ReadOnly);
     database.ForEach([&](ObjectId, const Movie& movie) { movies.push_back(movie); });
     return movies;
+}
+
+// The names in the catalog's folder.
+std::set<std::string> CatalogFolderFiles() {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(DefaultCatalogFolder()))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 std::string ImdbRows(int count) {
@@ -125,6 +139,56 @@ private slots:
         QCOMPARE(movies[3].nLength, 170);
     }
 
+    // A Letterboxd export, a Tellico archive and a GCstar collection chosen together: one
+    // preview, one transaction; replacing the movie the catalog has already.
+    void severalKindsOfFileAtOnceReplacingWhatTheCatalogHas() {
+        TempFolder files;
+        WriteFileBytes(files / "letterboxd.zip", test::MakeZip(files.Path(), {
+            {"watched.csv", "Date,Name,Year,Letterboxd URI\n2021-01-01,Alien,1979,https://boxd.it/2b0k\n"},
+            {"ratings.csv", "Date,Name,Year,Letterboxd URI,Rating\n2021-01-02,Alien,1979,https://boxd.it/2b0k,3.5\n"},
+        }));
+        WriteFileBytes(files / "videos.tc", test::MakeZip(files.Path(), {
+            {"tellico.xml",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tellico xmlns=\"http://periapsis.org/tellico/\">"
+             "<collection title=\"Videos\" type=\"3\"><entry id=\"1\"><title>Solaris</title><year>1972</year>"
+             "<cover>c0ffee.png</cover></entry></collection></tellico>"},
+            {"images/c0ffee.png", test::kPng},
+        }));
+        WriteFileBytes(files / "ronin.jpg", test::kJpeg);
+        WriteFileBytes(files / "Films.gcs",
+                       "<collection type=\"GCfilms\"><item id=\"1\" title=\"Ronin\" date=\"1998\" "
+                       "image=\"ronin.jpg\"/></collection>");
+        QString previewText, summaryText;
+        ScriptedSteps steps;
+        steps.Add(ChooseFiles({QString::fromStdString(files / "letterboxd.zip"),
+                               QString::fromStdString(files / "videos.tc"),
+                               QString::fromStdString(files / "Films.gcs")}));
+        steps.Add([&] {
+            auto* preview = Active<ImportPreviewDialog>();
+            if (!preview)
+                return false;
+            previewText = preview->findChild<QPlainTextEdit*>()->toPlainText();
+            preview->Choices()->button(int(ExistingMovies::Replace))->click();
+            preview->findChild<QPushButton*>("importButton")->click();
+            return true;
+        });
+        steps.AnswerBox(QMessageBox::Ok, [&](QMessageBox* box) { summaryText = box->text(); });
+        frame_->Action(ID_FILE_IMPORT)->trigger();
+        QVERIFY(steps.WaitUntilFinished());
+        QVERIFY2(previewText.startsWith("Read 3 movies (Letterboxd, Tellico, GCstar).\n2 movies are new"),
+                 qPrintable(previewText));
+        QVERIFY2(summaryText.startsWith("2 movies added, 1 movie replaced."), qPrintable(summaryText));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "Ronin", "Solaris"}));
+        std::map<std::string, Movie> movies;
+        for (const Movie& movie : Catalog()) movies[movie.szTitle] = movie;
+        QCOMPARE(movies["Alien"].fRating, 7.0f);
+        QCOMPARE(movies["Alien"].szURL, std::string("https://boxd.it/2b0k"));
+        QCOMPARE(movies["Solaris"].pszPictures.size(), std::size_t(1));
+        QCOMPARE(ReadFileBytes(DefaultCatalogFolder() + movies["Solaris"].pszPictures[0]), test::kPng);
+        QCOMPARE(movies["Ronin"].pszPictures.size(), std::size_t(1));
+        QCOMPARE(ReadFileBytes(DefaultCatalogFolder() + movies["Ronin"].pszPictures[0]), test::kJpeg);
+    }
+
     void cancellingThePreviewStoresNothing() {
         TempFolder files;
         WriteFileBytes(files / "list.csv", "Title,Year\nHeat,1995\n");
@@ -152,6 +216,7 @@ private slots:
         TempFolder files;
         WriteFileBytes(files / "big.csv", ImdbRows(40000));
         const std::vector<Movie> before = Catalog();
+        const std::set<std::string> filesBefore = CatalogFolderFiles();
         QString summaryText;
         bool sawProgress = false;
         int maximum = 0;
@@ -181,8 +246,7 @@ private slots:
         QCOMPARE(summaryText, QString("The import was cancelled; nothing was stored.\n"));
         QCOMPARE(Catalog(), before);
         QCOMPARE(ListTitles(*frame_).size(), 3);
-        const auto names = std::filesystem::directory_iterator(DefaultCatalogFolder());
-        for (const auto& entry : names) QVERIFY(entry.path().filename().string().rfind("picture-", 0) != 0);
+        QCOMPARE(CatalogFolderFiles(), filesBefore);
     }
 
     void aFileOfNoKnownShapeIsRefusedInAnErrorBox() {
