@@ -78,6 +78,7 @@ void MainFrame::CreateMenus() {
     QMenu* file = bar->addMenu(tr("&File"));
     file->addAction(actions_[ID_FILE_NEW]);
     file->addAction(actions_[ID_FILE_OPEN]);
+    file->addAction(actions_[ID_FILE_IMPORT]);
     file->addSeparator();
     file->addAction(actions_[ID_FILE_PRINT]);
     file->addAction(actions_[ID_FILE_PRINT_PREVIEW]);
@@ -89,6 +90,7 @@ void MainFrame::CreateMenus() {
     QMenu* exportMenu = file->addMenu(tr("&Export"));
     exportMenu->addAction(actions_[ID_EXPORT_XML]);
     exportMenu->addAction(actions_[ID_EXPORT_HTML]);
+    exportMenu->addAction(actions_[ID_EXPORT_CSV]);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     // Another program may have changed the catalog since: the items say what they would do now.

@@ -122,8 +122,10 @@ private:
     void OnUpdateDone();
     void StopUpdateCheck();
 
-    // Export XML / HTML (MainFrameExport.cpp).
+    // Export XML / HTML / CSV (MainFrameExport.cpp).
     void OnExport(CommandId command);
+    // File > Import (MainFrameImport.cpp).
+    void OnImport();
     // Dropped files and Update from a file (MainFrameDrop.cpp).
     void OnUpdateMovie();
 

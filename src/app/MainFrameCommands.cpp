@@ -49,6 +49,8 @@ void MainFrame::ConnectCommands() {
     on(ID_FILE_PREFERENCES, &MainFrame::OnPreferences);
     on(ID_EXPORT_XML, [this] { OnExport(ID_EXPORT_XML); });
     on(ID_EXPORT_HTML, [this] { OnExport(ID_EXPORT_HTML); });
+    on(ID_EXPORT_CSV, [this] { OnExport(ID_EXPORT_CSV); });
+    on(ID_FILE_IMPORT, &MainFrame::OnImport);
     on(ID_MOVIE_UPDATE, &MainFrame::OnUpdateMovie);
     // Ctrl+S is taken by the window and does nothing.
 
@@ -85,6 +87,7 @@ void MainFrame::UpdateCommandStates() {
     actions_[ID_EXPORT_XML]->setEnabled(selected > 0);
     actions_[ID_EXPORT_HTML]->setEnabled(selected > 0);
     UpdateHistoryCommands();
+    actions_[ID_EXPORT_CSV]->setEnabled(selected > 0);
     const std::pair<CommandId, BrowserPane::EditCommand> edits[] = {
         {ID_EDIT_CUT, BrowserPane::EditCommand::Cut},
         {ID_EDIT_COPY, BrowserPane::EditCommand::Copy},

@@ -113,6 +113,9 @@ void MainFrame::DropPaths(const QStringList& paths) {
     dropping_ = false;
     if (!result.error.empty())
         ShowError(this, ScreenText(result.error));
+    // An NFO that could not be read, a poster that is no picture: the user hears which and why.
+    if (const std::string skipped = DescribeSkippedFiles(result); !skipped.empty())
+        ShowInformation(this, ScreenText(skipped));
     ArmIdle();
 }
 

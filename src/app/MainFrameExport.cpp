@@ -1,7 +1,8 @@
-// Export XML and Export HTML: the selection written to a file the user names.
+// Export XML, HTML and CSV: the selection written to a file the user names.
 #include <QMessageBox>
 
 #include "app/MainFrame.h"
+#include "interop/CsvExport.h"
 #include "present/Export.h"
 #include "ui/FileDialogs.h"
 #include "ui/ListSelection.h"
@@ -22,6 +23,7 @@ struct ExportKind {
 constexpr ExportKind kExportKinds[] = {
     {ID_EXPORT_XML, "xml", "XML Files (*.xml)"},
     {ID_EXPORT_HTML, "html", "HTML Files (*.html *.htm)"},
+    {ID_EXPORT_CSV, "csv", "CSV Files (*.csv)"},
 };
 
 }  // namespace
@@ -46,6 +48,8 @@ void MainFrame::OnExport(CommandId command) {
         const WaitCursor wait;
         if (command == ID_EXPORT_XML) {
             result = ExportXml(selection, catalogFolder_, path);
+        } else if (command == ID_EXPORT_CSV) {
+            result = ExportCsv(selection, catalogFolder_, path);
         } else {
             result = ExportHtml({selection, catalogFolder_, Templates(), editMode_}, path);
         }

@@ -34,6 +34,7 @@ std::span<const CliCommand> MediaCommands();
 std::span<const CliCommand> ScriptCommands();
 std::span<const CliCommand> PresentCommands();
 std::span<const CliCommand> ImportCommands();
+std::span<const CliCommand> InteropCommands();
 std::span<const CliCommand> HistoryCommands();
 
 // Parses a decimal object identifier; UsageError when it is not one.

@@ -1,5 +1,7 @@
 #include "present/XmlRuntime.h"
 
+#include "present/TemplateFunctions.h"
+
 #include <libexslt/exslt.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
@@ -59,6 +61,7 @@ void StructuredMessage(void* /*context*/, xmlErrorPtr error) {
 void SetUpOnce() {
     xmlInitParser();
     exsltRegisterAll();
+    RegisterTemplateFunctions();
     // libxslt keeps one process-wide handler; it forwards to the collector of the calling thread.
     xsltSetGenericErrorFunc(nullptr, &GenericMessage);
     // Templates are the user's files, but a page must never write files or reach the network.

@@ -149,6 +149,45 @@ private slots:
         QCOMPARE(added.szLocation, media / "New.Film.avi");
     }
 
+    // A media centre's folder: the NFO names its movie without a question and brings its
+    // poster; a damaged NFO is skipped, the title cleaned from the file name is offered, and
+    // the window says which NFO was skipped and why.
+    void aMediaCentresFolderFillsItsMoviesAndTheSkippedNfoIsNamed() {
+        TempFolder media;
+        const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(100, 'j');
+        QCOMPARE(::mkdir((media / "Heat (1995)").c_str(), 0700), 0);
+        WriteFileBytes(media / "Heat (1995)/Heat (1995).avi", AviFile(VideoStreamList("XVID", 512, 288)));
+        WriteFileBytes(media / "Heat (1995)/Heat (1995).nfo",
+                       "<movie><title>Heat</title><year>1995</year><director>Michael Mann</director></movie>");
+        WriteFileBytes(media / "Heat (1995)/poster.jpg", jpeg);
+        QCOMPARE(::mkdir((media / "Ronin").c_str(), 0700), 0);
+        WriteFileBytes(media / "Ronin/Ronin.1998.1080p.avi", "x");
+        WriteFileBytes(media / "Ronin/Ronin.1998.1080p.nfo", "<movie><title>Ronin");
+        QStringList asked;
+        QString told;
+        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+            asked << dialog->Title();
+            dialog->accept();
+            WhenShows<QMessageBox>([&](QMessageBox* box) {
+                told = box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+        });
+        DropOnWindow(*frame_, {QString::fromStdString(media.Path())});
+        QCOMPARE(asked, QStringList{"Ronin"});
+        QVERIFY2(told.contains(QString::fromStdString(media / "Ronin/Ronin.1998.1080p.nfo") +
+                               ": The file is not well-formed XML"),
+                 qPrintable(told));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "Heat", "Ronin"}));
+        const Movie heat = ReadMovie(frame_->Model()->Oid(3));
+        QCOMPARE(heat.nYear, 1995);
+        QCOMPARE(heat.pszDirectors, StringArray{"Michael Mann"});
+        QCOMPARE(heat.nWidth, 512);
+        QCOMPARE(heat.pszPictures.size(), std::size_t(1));
+        QCOMPARE(ReadFileBytes(DefaultCatalogFolder() + heat.pszPictures[0]), jpeg);
+        QCOMPARE(ReadMovie(frame_->Model()->Oid(4)).nYear, 1998);
+    }
+
     void cancellingTheSecondOfThreeFilesSkipsTheThird() {
         TempFolder media;
         for (const char* name : {"One.avi", "Two.avi", "Three.avi"})
