@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "present/XmlArena.h"
+
 namespace reelkeep {
 
 namespace {
@@ -57,6 +59,7 @@ void StructuredMessage(void* /*context*/, xmlErrorPtr error) {
 }
 
 void SetUpOnce() {
+    InstallXmlArena();
     xmlInitParser();
     exsltRegisterAll();
     // libxslt keeps one process-wide handler; it forwards to the collector of the calling thread.

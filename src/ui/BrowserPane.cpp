@@ -7,9 +7,13 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNavigationRequest>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <utility>
 
+#include "present/TemplateTransform.h"
 #include "ui/FormCapture.h"
 #include "ui/PaneScheme.h"
 #include "ui/ResScheme.h"
@@ -51,7 +55,48 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     connect(capture, &FormCapture::FormPosted, this, &BrowserPane::FormPosted);
     connect(page(), &QWebEnginePage::newWindowRequested, this,
             &BrowserPane::OnNewWindowRequested);
+    connect(page(), &QWebEnginePage::navigationRequested, this,
+            &BrowserPane::OnNavigationRequested);
+    connect(page(), &QWebEnginePage::loadingChanged, this, &BrowserPane::OnLoadingChanged);
+    loadTimeout_.setSingleShot(true);
+    connect(&loadTimeout_, &QTimer::timeout, this, &BrowserPane::OnLoadEnded);
     ClearView();
+}
+
+void BrowserPane::OnLoadingChanged(const QWebEngineLoadingInfo& loading) {
+    if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        // Ours, or a link the user followed. A load that has started tells when it ends.
+        loading_ = true;
+        if (waitingUrl_.isEmpty())
+            loadTimeout_.stop();
+        return;
+    }
+    OnLoadEnded();
+}
+
+void BrowserPane::OnLoadEnded() {
+    loadTimeout_.stop();
+    loading_ = false;
+    if (!waitingUrl_.isEmpty())
+        Navigate(std::exchange(waitingUrl_, QUrl()));
+}
+
+void BrowserPane::Navigate(const QUrl& address) {
+    // An address given while a load is under way can be undone when that load commits: the
+    // load is stopped, and the address follows once it has ended.
+    if (loading_) {
+        waitingUrl_ = address;
+        stop();
+        loadTimeout_.start(kStopWaitMs);
+        return;
+    }
+    loading_ = true;
+    loadTimeout_.start(kStartWaitMs);
+    setUrl(address);
+}
+
+bool BrowserPane::PageWaiting() const {
+    return !waitingUrl_.isEmpty();
 }
 
 void BrowserPane::childEvent(QChildEvent* event) {
@@ -61,7 +106,16 @@ void BrowserPane::childEvent(QChildEvent* event) {
 }
 
 void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding) {
-    setUrl(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
+    Navigate(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
+}
+
+void BrowserPane::OnNavigationRequested(QWebEngineNavigationRequest& request) {
+    // The rendered page's link to every row is answered here; the pane stays where it is.
+    if (request.url() != QUrl(QString::fromLatin1(kAllRowsAddress)))
+        return;
+    request.reject();
+    if (request.isMainFrame() && PanePages::IsPaneUrl(url()))
+        emit AllRowsRequested();
 }
 
 void BrowserPane::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
@@ -72,11 +126,16 @@ void BrowserPane::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
 }
 
 void BrowserPane::ClearView() {
-    setUrl(QUrl(QStringLiteral("about:blank")));
+    const QUrl blank(QStringLiteral("about:blank"));
+    if (url() == blank && !loading_) {
+        waitingUrl_.clear();
+        return;
+    }
+    Navigate(blank);
 }
 
 void BrowserPane::ShowHelp() {
-    setUrl(ResourceUrl(kHelpResource));
+    Navigate(ResourceUrl(kHelpResource));
 }
 
 bool BrowserPane::HasFocusInside() const {

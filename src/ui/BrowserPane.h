@@ -5,8 +5,12 @@
 #pragma once
 
 #include <QPrinter>
+#include <QTimer>
+#include <QUrl>
 #include <QWebEngineView>
 
+class QWebEngineLoadingInfo;
+class QWebEngineNavigationRequest;
 class QWebEngineNewWindowRequest;
 
 namespace reelkeep {
@@ -23,6 +27,9 @@ public:
     void ShowHelp();
     // Shows a rendered page, served from memory in its own charset.
     void ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding);
+    // A page given to ShowPage (or the empty page, or help) waits for the load under way to
+    // end before it loads.
+    bool PageWaiting() const;
 
     // The keyboard focus is in the pane or a widget inside it.
     bool HasFocusInside() const;
@@ -41,12 +48,29 @@ protected:
 signals:
     // A form posted from the rendered page on show (see FormCapture).
     void FormPosted(const QByteArray& body);
+    // The rendered page on show followed its link to every row (kAllRowsAddress); the pane
+    // stays where it is.
+    void AllRowsRequested();
 
 private:
+    // Loads the address, one load at a time.
+    void Navigate(const QUrl& address);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& loading);
+    void OnLoadEnded();
+    void OnNavigationRequested(QWebEngineNavigationRequest& request);
     void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
 
     QPrinter printer_;
     bool printing_ = false;
+    // A load is under way; the next address waits for its end. The engine tells when a load
+    // starts and when it ends; in case it never does, a load given is taken as ended when it
+    // has not started within kStartWaitMs, and a stopped one when it has not ended within
+    // kStopWaitMs.
+    bool loading_ = false;
+    QUrl waitingUrl_;
+    QTimer loadTimeout_;
+    static constexpr int kStartWaitMs = 3000;
+    static constexpr int kStopWaitMs = 1000;
 };
 
 }  // namespace reelkeep

@@ -49,8 +49,10 @@ std::unique_ptr<MainFrame> OpenFrame();
 QStringList ListTitles(const MainFrame& frame);
 QStringList SelectedTitles(const MainFrame& frame);
 void SelectRows(MainFrame& frame, const std::vector<int>& rows);
-// Lets the window's idle pass run.
+// Lets the window's idle pass run, and the pages it asked for be made.
 void WaitForIdle();
+// Waits until no window has a page being made (the page then shows, or the pane is empty).
+void WaitForRenders();
 
 // Calls answer with the next modal dialog once it shows, from inside its own event loop.
 void WhenModalShows(std::function<void(QWidget*)> answer);

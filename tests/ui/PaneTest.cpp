@@ -312,6 +312,7 @@ private slots:
         frame_->List()->SelectAndFocus(0);
         WaitForIdle();
         frame_->Action(ID_MOVIE_EDITMODE)->trigger();
+        QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("Edit: Alien"));
         frame_->Pane()->setUrl(
             QUrl::fromLocalFile(QString::fromStdString(folder / "foreign.html")));
         QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("foreign"));
