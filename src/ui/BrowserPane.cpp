@@ -59,39 +59,37 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
             &BrowserPane::OnNavigationRequested);
     connect(page(), &QWebEnginePage::loadingChanged, this, &BrowserPane::OnLoadingChanged);
     loadTimeout_.setSingleShot(true);
+    loadTimeout_.setInterval(kStopWaitMs);
     connect(&loadTimeout_, &QTimer::timeout, this, &BrowserPane::OnLoadEnded);
     ClearView();
 }
 
 void BrowserPane::OnLoadingChanged(const QWebEngineLoadingInfo& loading) {
     if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        // Ours, or a link the user followed. A load that has started tells when it ends.
-        loading_ = true;
-        if (waitingUrl_.isEmpty())
-            loadTimeout_.stop();
+        loadUnderWay_ = loading.url();  // ours, or a link the user followed
         return;
     }
-    OnLoadEnded();
+    if (loading.url() == loadUnderWay_)
+        OnLoadEnded();
 }
 
 void BrowserPane::OnLoadEnded() {
     loadTimeout_.stop();
-    loading_ = false;
+    loadUnderWay_.clear();
     if (!waitingUrl_.isEmpty())
         Navigate(std::exchange(waitingUrl_, QUrl()));
 }
 
 void BrowserPane::Navigate(const QUrl& address) {
     // An address given while a load is under way can be undone when that load commits: the
-    // load is stopped, and the address follows once it has ended.
-    if (loading_) {
+    // load is stopped, and the address follows once it has ended. One given before the
+    // engine has started the last one simply replaces it.
+    if (!loadUnderWay_.isEmpty()) {
         waitingUrl_ = address;
         stop();
-        loadTimeout_.start(kStopWaitMs);
+        loadTimeout_.start();
         return;
     }
-    loading_ = true;
-    loadTimeout_.start(kStartWaitMs);
     setUrl(address);
 }
 
@@ -127,7 +125,7 @@ void BrowserPane::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
 
 void BrowserPane::ClearView() {
     const QUrl blank(QStringLiteral("about:blank"));
-    if (url() == blank && !loading_) {
+    if (url() == blank && loadUnderWay_.isEmpty()) {
         waitingUrl_.clear();
         return;
     }

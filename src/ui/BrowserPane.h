@@ -62,14 +62,12 @@ private:
 
     QPrinter printer_;
     bool printing_ = false;
-    // A load is under way; the next address waits for its end. The engine tells when a load
-    // starts and when it ends; in case it never does, a load given is taken as ended when it
-    // has not started within kStartWaitMs, and a stopped one when it has not ended within
-    // kStopWaitMs.
-    bool loading_ = false;
+    // The address of the load under way, from the engine's word that it started until its
+    // word that it ended; the next address waits for that end, or for kStopWaitMs after the
+    // load was stopped, in case the engine never tells.
+    QUrl loadUnderWay_;
     QUrl waitingUrl_;
     QTimer loadTimeout_;
-    static constexpr int kStartWaitMs = 3000;
     static constexpr int kStopWaitMs = 1000;
 };
 
