@@ -116,7 +116,7 @@ private:
     void OnNewCatalog();
     void OnOpenCatalog();
     // Makes the folder's catalog the window's, showing these rows.
-    void UseCatalog(const std::string& folder, std::vector<MovieListRow> rows);
+    void UseCatalog(const std::string& folder, const std::vector<MovieListRow>& rows);
 
     // Command handlers (MainFrameCommands.cpp).
     void OnNewMovie();

@@ -70,10 +70,10 @@ void MainFrame::OnOpenCatalog() {
         ShowError(this, ScreenText(error.what()));
         return;
     }
-    UseCatalog(*folder, std::move(rows));
+    UseCatalog(*folder, rows);
 }
 
-void MainFrame::UseCatalog(const std::string& folder, std::vector<MovieListRow> rows) {
+void MainFrame::UseCatalog(const std::string& folder, const std::vector<MovieListRow>& rows) {
     catalogFolder_ = folder;
     catalogFile_ = CatalogFilePath(folder);
     list_->setUpdatesEnabled(false);

@@ -23,7 +23,7 @@ std::string ReadString(const SettingsFile& file, const char* name) {
 
 }  // namespace
 
-std::string SettingsFilePath() {
+std::string SettingsFolder() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     std::string folder;
     if (config && config[0] == '/') {
@@ -33,7 +33,12 @@ std::string SettingsFilePath() {
         if (!home || !home[0]) return {};
         folder = std::string(home) + "/.config";
     }
-    return WithTrailingSlash(folder) + "Tarvenn/Reelkeep.conf";
+    return WithTrailingSlash(folder) + "Tarvenn/";
+}
+
+std::string SettingsFilePath() {
+    const std::string folder = SettingsFolder();
+    return folder.empty() ? folder : folder + "Reelkeep.conf";
 }
 
 Settings LoadSettings(const std::string& programFolder) {

@@ -21,6 +21,10 @@ struct Settings {
 // Longest string value that is taken; a longer one reads as missing.
 constexpr std::size_t kMaxSettingText = 260;
 
+// "$XDG_CONFIG_HOME/Tarvenn/", "~/.config" standing in for an unset or relative
+// XDG_CONFIG_HOME; the folder of everything kept per user. Empty without a home folder.
+std::string SettingsFolder();
+
 // "$XDG_CONFIG_HOME/Tarvenn/Reelkeep.conf", "~/.config" standing in for an unset or relative
 // XDG_CONFIG_HOME. Empty when there is no home folder either.
 std::string SettingsFilePath();

@@ -11,6 +11,9 @@
 
 namespace reelkeep {
 
+// The program file's name without folder and extension ("reelkeep-cli", "reelkeep").
+std::string ProgramAgentName();
+
 class CInternetSession {
 public:
     // Option numbers of SetOption.
@@ -34,6 +37,8 @@ public:
     bool IsClosed() const { return closed_.load(); }
 
     const std::string& Agent() const { return agent_; }
+    // The agent of the requests started from now on; empty stands for the program's name.
+    void SetAgent(std::string agent) { agent_ = agent.empty() ? ProgramAgentName() : std::move(agent); }
     std::chrono::milliseconds ConnectTimeout() const { return connectTimeout_; }
     std::chrono::milliseconds SendTimeout() const { return sendTimeout_; }
     std::chrono::milliseconds ReceiveTimeout() const { return receiveTimeout_; }
@@ -62,8 +67,5 @@ private:
     std::chrono::milliseconds receiveTimeout_{0};  // 0: the default limit
     std::chrono::milliseconds defaultLimit_;       // stands in for the options left at 0
 };
-
-// The program file's name without folder and extension ("reelkeep-cli", "reelkeep").
-std::string ProgramAgentName();
 
 }  // namespace reelkeep

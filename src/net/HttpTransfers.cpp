@@ -41,7 +41,7 @@ private:
 }  // namespace
 
 std::string OpenUrl(CInternetSession& session, const std::string& url, std::string& location,
-                    TransferProgress* progress) {
+                    TransferProgress* progress, std::uint32_t* status) {
     CInternetUrl request(session, url, {}, CInternetUrl::kKeepConnection);
     const std::uint32_t length = BeginProgress(request, progress);
     std::string body;
@@ -54,6 +54,13 @@ std::string OpenUrl(CInternetSession& session, const std::string& url, std::stri
         body.append(block, got);
     }
     location = request.QueryString(CInternetUrl::kOptionUrl);
+    if (status) {
+        try {
+            *status = request.QueryNumber(CInternetUrl::kQueryStatusCode);
+        } catch (const CInternetException&) {
+            *status = 0;
+        }
+    }
     return body;
 }
 

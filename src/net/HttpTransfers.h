@@ -21,9 +21,10 @@ public:
 inline constexpr std::size_t kTransferBlock = 8192;
 
 // The body of the response, whatever its status, bytes as they came. `location` becomes the
-// address the body came from, after redirects. Throws CInternetException.
+// address the body came from, after redirects, and `status`, when given, the response's status
+// code (0 when it had none). Throws CInternetException.
 std::string OpenUrl(CInternetSession& session, const std::string& url, std::string& location,
-                    TransferProgress* progress = nullptr);
+                    TransferProgress* progress = nullptr, std::uint32_t* status = nullptr);
 
 // The part of `name` after its last "\", "/" or ":"; empty when that part is empty, "." or
 // "..", since such a name would leave the download folder.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "script/Registration.h"
+#include "script/ScriptJson.h"
 #include "script/ScriptRegex.h"
 #include "script/ScriptString.h"
 #include "script/ScriptStringArray.h"
@@ -93,6 +94,7 @@ void RegisterTextApi(ScriptEngine* engine) {
     RegisterStringType(engine);
     RegisterRegexType(engine);
     RegisterStringArrayType(engine);
+    RegisterJsonType(engine);
 }
 
 bool ExecuteScript(ScriptEngine* engine, std::string_view include, std::string_view text,

@@ -22,7 +22,8 @@ using ScriptEnginePtr = std::unique_ptr<ScriptEngine, ScriptEngineDeleter>;
 ScriptEnginePtr CreateScriptEngine();
 void ReleaseScriptThread();
 
-// `string`, `regex`, then `unescape` and `string[]`, in the order scripts were written for.
+// `string`, `regex`, then `unescape` and `string[]`, in the order scripts were written for;
+// then `json`.
 void RegisterTextApi(ScriptEngine* engine);
 
 // Collects what the engine writes: one "%s (%d, %d) : %s : %s\n" line per message.

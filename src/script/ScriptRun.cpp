@@ -30,10 +30,37 @@ std::optional<CInternetException> ScriptRun::TakeNetworkError() {
     return error;
 }
 
+void ScriptRun::SetAgent(const std::string& agent) {
+    if (agent.size() > kMaxAgent) {
+        RaiseScriptException("The agent name is longer than 256 bytes");
+        return;
+    }
+    for (const char c : agent) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127) {
+            RaiseScriptException("The agent name holds a control character");
+            return;
+        }
+    }
+    session_.SetAgent(agent);
+}
+
+void ScriptRun::WaitForTurn() {
+    if (pause_ != 0 && lastTransferEnd_) {
+        const auto due = *lastTransferEnd_ + std::chrono::milliseconds(pause_);
+        std::unique_lock<std::mutex> lock(pauseMutex_);
+        pauseEnded_.wait_until(lock, due, [this] { return cancelled_.load(); });
+    }
+}
+
 std::string ScriptRun::Open(const std::string& url) {
+    WaitForTurn();
     try {
-        return OpenUrl(session_, url, location_, &host_);
+        std::string body = OpenUrl(session_, url, location_, &host_, &status_);
+        TransferEnded();
+        return body;
     } catch (const CInternetException& error) {
+        TransferEnded();
         Abort(error);
         return {};
     }
@@ -42,9 +69,13 @@ std::string ScriptRun::Open(const std::string& url) {
 bool ScriptRun::Download(const std::string& url, std::string& file) {
     // Downloads land in the catalog folder: a page must never name the catalog's own files.
     if (IsCatalogFileName(DownloadBaseName(file))) return false;
+    WaitForTurn();
     try {
-        return DownloadUrl(session_, url, file, downloadFolder_, &host_);
+        const bool stored = DownloadUrl(session_, url, file, downloadFolder_, &host_);
+        TransferEnded();
+        return stored;
     } catch (const CInternetException& error) {
+        TransferEnded();
         Abort(error);
         return false;
     }
@@ -65,6 +96,24 @@ int ScriptRun::Select(const StringArray& items, const std::string& title, const 
     return host_.Select(items, title, label);
 }
 
+std::string ScriptRun::Recall(const std::string& name) {
+    try {
+        return memory_.Recall(name);
+    } catch (const ScriptMemoryError& error) {
+        RaiseScriptException(error.what());
+        return {};
+    }
+}
+
+bool ScriptRun::Remember(const std::string& name, const std::string& value) {
+    try {
+        return memory_.Remember(name, value);
+    } catch (const ScriptMemoryError& error) {
+        RaiseScriptException(error.what());
+        return false;
+    }
+}
+
 void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
     const auto check = [](int result) { CheckRegistration(result, "www and user"); };
     const asDWORD kSingleton = asOBJ_REF | asOBJ_NOHANDLE;
@@ -75,6 +124,16 @@ void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
                                        asMETHOD(ScriptRun, Location), asCALL_THISCALL));
     RegisterInOutMethod(engine, "CNavigator", "bool download(const string &in,string &inout)",
                         asMETHOD(ScriptRun, Download), asCALL_THISCALL);
+    check(engine->RegisterObjectMethod("CNavigator", "int get_status() const property",
+                                       asMETHOD(ScriptRun, Status), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CNavigator", "const string &get_agent() const property",
+                                       asMETHOD(ScriptRun, Agent), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CNavigator", "void set_agent(const string &in) property",
+                                       asMETHOD(ScriptRun, SetAgent), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CNavigator", "uint get_pause() const property",
+                                       asMETHOD(ScriptRun, Pause), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CNavigator", "void set_pause(uint) property",
+                                       asMETHOD(ScriptRun, SetPause), asCALL_THISCALL));
     check(engine->RegisterGlobalProperty("CNavigator www", run));
 
     check(engine->RegisterObjectType("CUI", 0, kSingleton));
@@ -88,6 +147,10 @@ void RegisterNavigatorAndUser(ScriptEngine* engine, ScriptRun* run) {
                         asMETHOD(ScriptRun, Input), asCALL_THISCALL);
     check(engine->RegisterObjectMethod("CUI", "int select(const string[] &in,const string &in,const string &in) const",
                                        asMETHOD(ScriptRun, Select), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CUI", "string recall(const string &in)",
+                                       asMETHOD(ScriptRun, Recall), asCALL_THISCALL));
+    check(engine->RegisterObjectMethod("CUI", "bool remember(const string &in,const string &in)",
+                                       asMETHOD(ScriptRun, Remember), asCALL_THISCALL));
     check(engine->RegisterGlobalProperty("CUI user", run));
 }
 

@@ -100,8 +100,9 @@ TEST(HttpClient, ErrorPagesAreBodiesLikeAnyOther) {
 }
 
 TEST(HttpClient, BodiesWithoutALengthAreReadWholeWithoutProgressRange) {
-    HttpTestServer server;
+    // Before the server: its handlers may still be sending it while the test ends.
     const std::string body = Pattern(50000);
+    HttpTestServer server;
     server.Route("/stream", [&](const HttpRequest&, HttpExchange& exchange) { SendWithoutLength(exchange, body); });
     server.Route("/chunked", [&](const HttpRequest&, HttpExchange& exchange) {
         exchange.Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");

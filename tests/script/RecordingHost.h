@@ -35,6 +35,7 @@ struct RecordingHost : ScriptRunHost {
     }
     int Select(const StringArray& items, const std::string&, const std::string&) override {
         asked.push_back("select " + std::to_string(items.size()));
+        offered.push_back(items);
         return selectAnswer;
     }
 
@@ -47,6 +48,7 @@ struct RecordingHost : ScriptRunHost {
     std::vector<bool> storedWatched;
     std::vector<Box> boxes;
     std::vector<std::string> asked;
+    std::vector<StringArray> offered;  // the entries of each select
     std::vector<std::uint32_t> ranges, positions;
     int alertAnswer = 0;
     std::optional<std::string> inputAnswer;

@@ -38,6 +38,15 @@ protected:
         fs::copy(REELKEEP_SOURCE_DIR "/resources/Scripts", scripts.Path(), fs::copy_options::recursive);
         test::WriteFileBytes(scripts / "Include/Site.as",
                              "const string SITE = '" + server.Url("") + "';\n");
+        // The scripts for public sources ask the test server too, never the sources.
+        for (const char* source : {"Include/Wikipedia.as", "Include/TMDB.as"}) {
+            std::string text = test::ReadFileBytes(scripts / source);
+            for (std::size_t at = text.find("'https://"); at != std::string::npos; at = text.find("'https://", at)) {
+                const std::size_t end = text.find('\'', at + 1);
+                text.replace(at + 1, end - at - 1, server.Url("/source"));
+            }
+            test::WriteFileBytes(scripts / source, text);
+        }
         server.Route("/search", [](const test::HttpRequest& request, test::HttpExchange& exchange) {
             const bool matrix = request.target.find("q=The+Matrix") != std::string::npos;
             exchange.Send(HttpTestServer::Response(
@@ -81,7 +90,8 @@ TEST_F(ShippedScriptsTest, EveryScriptIsListedAndCompiles) {
     const auto found = FindScripts(scripts.Path());
     std::vector<std::string> names;
     for (const auto& script : found) names.push_back(script.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Fetch Details", "Search Title", "Split Lists", "Tidy Title"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Fetch Details", "Search Title", "Split Lists", "Tidy Title",
+                                              "TMDB", "Wikipedia"}));
 
     // Without a web address, the fetching script stops early with a hint and no error.
     Movie movie;

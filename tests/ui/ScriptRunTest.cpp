@@ -18,6 +18,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "GuiTestSupport.h"
@@ -549,6 +552,75 @@ private slots:
         frame_->ScriptsMenu()->actions().front()->trigger();
         QVERIFY(steps.Finished());
         QCOMPARE(StoredMovie(oids_[0]).szTitle, std::string("chose -1"));
+    }
+
+    // The shipped TMDB script from the window: the key typed once into the question, then
+    // remembered; the source is a local server with TMDB's documented answers.
+    void tmdbAsksForTheKeyOnceInTheWindow() {
+        const auto fixture = [](const std::string& name) {
+            return ReadFileBytes(REELKEEP_SOURCE_DIR "/tests/script/fixtures/tmdb/" + name);
+        };
+        HttpTestServer server;
+        server.Route("/3/search/movie", [&](const HttpRequest& request, HttpExchange& exchange) {
+            const bool key = request.target.find("api_key=window-key") != std::string::npos;
+            exchange.Send(HttpTestServer::Response(key ? 200 : 401, fixture(key ? "search-amelie.json"
+                                                                                : "invalid-key.json")));
+        });
+        server.Serve("/3/movie/194", fixture("movie-194.json"), "application/json");
+        server.RouteOthers([](const HttpRequest&, HttpExchange& exchange) {
+            exchange.Send(HttpTestServer::Response(200, "POSTER"));
+        });
+        std::filesystem::copy(REELKEEP_SOURCE_DIR "/resources/Scripts", scripts_->Path(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+        std::string include = ReadFileBytes(scripts_->Path() + "Include/TMDB.as");
+        for (const std::string address : {"https://api.themoviedb.org/3", "https://image.tmdb.org/t/p/w500"}) {
+            include.replace(include.find(address), address.size(),
+                            server.Url(address.substr(address.find('/', 8))));
+        }
+        WriteFile(scripts_->Path() + "Include/TMDB.as", include);
+        std::remove((std::string(std::getenv("XDG_CONFIG_HOME")) + "/Tarvenn/Reelkeep Scripts/TMDBKey").c_str());
+        frame_->UseScriptsFolder(scripts_->Path());
+        QAction* tmdb = ActionNamed(frame_->ScriptsMenu(), "TMDB");
+        QVERIFY(tmdb);
+
+        SelectRows(*frame_, {frame_->Model()->RowOf(oids_[0])});
+        QString caption;
+        ScriptedSteps steps;
+        steps.Add([&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != "inputDialog")
+                return false;
+            caption = modal->windowTitle();
+            auto* edit = modal->findChild<QLineEdit*>("inputText");
+            QTest::keyClicks(edit, "window-key");
+            QTest::keyClick(edit, Qt::Key_Return);
+            return true;
+        });
+        tmdb->trigger();
+        QVERIFY(steps.Finished());
+        QCOMPARE(caption, QString("TMDB API key"));
+        Movie movie = StoredMovie(oids_[0]);
+        QCOMPARE(movie.szTitle, std::string("Am\xC3\xA9lie"));
+        QCOMPARE(movie.pszDirectors, (StringArray{"Jean-Pierre Jeunet"}));
+        QCOMPARE(movie.pszPictures, (StringArray{"nSxDa3M9aMvGVLoItzWTepQ5h5d.jpg"}));
+
+        // The next run asks nothing: any question would be noted and closed.
+        bool asked = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != frame_.get() &&
+                                                                    !qobject_cast<CScriptRunDlg*>(modal)) {
+                asked = true;
+                modal->close();
+            }
+        });
+        watch.start(5);
+        SelectRows(*frame_, {frame_->Model()->RowOf(oids_[2])});
+        tmdb->trigger();
+        watch.stop();
+        QVERIFY(!asked);
+        QCOMPARE(StoredMovie(oids_[2]).szTranslated, std::string("Le Fabuleux Destin d'Am\xC3\xA9lie Poulain"));
     }
 
     // A picture of the progress dialog for people to look at, in the build's "screenshots".

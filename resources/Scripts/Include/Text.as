@@ -96,3 +96,80 @@ string Absolute(const string &in link, const string &in base)
         return site + '/' + link;
     return base.left(slash + 1) + link;
 }
+
+// The text with A to Z in lower case; other bytes stay as they are.
+string Lower(const string &in text)
+{
+    string lower = text;
+    for (uint i = 0; i < lower.length(); i++)
+    {
+        if (lower[i] >= 65 && lower[i] <= 90)
+            lower[i] = uint8(lower[i] + 32);
+    }
+    return lower;
+}
+
+// The text as one value of an address's query: letters, digits and "-_.~" stay, every other
+// byte (UTF-8 ones too) becomes "%XX".
+string UrlEncode(const string &in text)
+{
+    const string hex = '0123456789ABCDEF';
+    string encoded;
+    for (uint i = 0; i < text.length(); i++)
+    {
+        uint8 c = text[i];
+        if ((c >= 48 && c <= 57) || (c >= 65 && c <= 90) || (c >= 97 && c <= 122) ||
+            c == 45 || c == 95 || c == 46 || c == 126)
+            encoded += text.mid(i, 1);
+        else
+            encoded += '%' + hex.mid(c >> 4, 1) + hex.mid(c & 15, 1);
+    }
+    return encoded;
+}
+
+int HexDigit(uint8 c)
+{
+    if (c >= 48 && c <= 57)
+        return c - 48;
+    if (c >= 65 && c <= 70)
+        return c - 55;
+    if (c >= 97 && c <= 102)
+        return c - 87;
+    return -1;
+}
+
+// "%XX" escapes back to their bytes ("Am%C3%A9lie" gives the UTF-8 of "Amélie").
+string UrlDecode(const string &in text)
+{
+    string decoded;
+    uint i = 0;
+    while (i < text.length())
+    {
+        if (text[i] == 37 && i + 2 < text.length() && HexDigit(text[i + 1]) >= 0 &&
+            HexDigit(text[i + 2]) >= 0)
+        {
+            string b = ' ';
+            b[0] = uint8(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+            decoded += b;
+            i += 3;
+        }
+        else
+        {
+            decoded += text.mid(i, 1);
+            i++;
+        }
+    }
+    return decoded;
+}
+
+// The last part of an address's path, without its query ("https://x/a/b.jpg?s=1" gives
+// 'b.jpg'), its escapes decoded: a file name for a download.
+string UrlFileName(const string &in url)
+{
+    string path = url;
+    int query = path.find('?');
+    if (query >= 0)
+        path = path.left(query);
+    int slash = path.rfind('/');
+    return UrlDecode(path.mid(slash + 1));
+}
