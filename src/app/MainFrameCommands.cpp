@@ -48,7 +48,12 @@ void MainFrame::ConnectCommands() {
     for (CommandId id : {ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING, ID_SORT_INDEX}) {
         on(id, [this, id] { OnSort(id); });
     }
-    on(ID_HELP_CONTENTS, [this] { pane_->ShowHelp(); });
+    on(ID_HELP_CONTENTS, [this] {
+        // The help page stays until the next refresh: a page still being made never comes.
+        renderer_->Stop();
+        renderWait_.reset();
+        pane_->ShowHelp();
+    });
     on(ID_APP_ABOUT, &MainFrame::OnAbout);
     on(ID_FILE_PREFERENCES, &MainFrame::OnPreferences);
     on(ID_EXPORT_XML, [this] { OnExport(ID_EXPORT_XML); });
