@@ -211,6 +211,11 @@ void MainFrame::OnIdle() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
+    // A drop runs beside the window and holds it until it ends.
+    if (dropping_) {
+        event->ignore();
+        return;
+    }
     // A long command ends first: it is asked to stop, and the window closes when it has.
     if (operationRunning_) {
         closeAfterOperation_ = true;

@@ -1,19 +1,25 @@
 // Files and folders dropped on the window, and Update from a file: the list's side of the
 // import core.
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QUrl>
+#include <thread>
 
 #include "app/MainFrame.h"
 #include "import/MovieImport.h"
+#include "maint/ProgramThread.h"
+#include "ui/DropProgressDialog.h"
 #include "ui/FileDialogs.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
 #include "ui/TitleDialog.h"
+#include "ui/WaitCursor.h"
 
 namespace reelkeep {
 
@@ -49,15 +55,18 @@ public:
         return listed_->Find(title);
     }
 
-    std::optional<std::string> AskTitle(const std::string& derived,
+    std::optional<TitleAnswer> AskTitle(const std::string& derived,
                                         const std::vector<std::string>& titles) override {
         QStringList choices;
         choices.reserve(static_cast<qsizetype>(titles.size()));
         for (const std::string& title : titles) choices << ScreenText(title);
-        TitleDialog dialog(owner_, choices, ScreenText(derived));
+        // Over the drop's progress dialog once that shows.
+        QWidget* owner = QApplication::activeModalWidget();
+        TitleDialog dialog(owner ? owner : owner_, choices, ScreenText(derived));
+        dialog.OfferUseForAll();
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
-        return StoredText(dialog.Title());
+        return TitleAnswer{StoredText(dialog.Title()), dialog.UseForAll()};
     }
 
     void MovieAdded(const MovieListRow& row) override {
@@ -78,7 +87,8 @@ private:
 }  // namespace
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalPaths(event->mimeData()).isEmpty())
+    // A long command works on the catalog and the list: nothing joins them until it ends.
+    if (!operationRunning_ && !LocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
@@ -91,12 +101,18 @@ void MainFrame::dropEvent(QDropEvent* event) {
 }
 
 void MainFrame::DropPaths(const QStringList& paths) {
+    if (operationRunning_)
+        return;
     std::vector<std::string> stored;
     stored.reserve(static_cast<std::size_t>(paths.size()));
     for (const QString& path : paths) stored.push_back(StoredText(path));
     ListImportHost host(this, *model_, *list_);
     dropping_ = true;
-    const DropResult result = AddDroppedPaths(catalogFile_, stored, host);
+    DropProgressDialog progress(this, host);
+    const DropResult result =
+        progress.Run([catalogFile = catalogFile_, &stored](ImportHost& worker) {
+            return AddDroppedPaths(catalogFile, stored, worker);
+        });
     dropping_ = false;
     if (!result.error.empty())
         ShowError(this, ScreenText(result.error));
@@ -108,15 +124,34 @@ void MainFrame::OnUpdateMovie() {
     if (rows.empty())
         return;
     const std::optional<QString> chosen =
-        ChooseOpenFile(this, {tr("Movie Files (*.avi)"), tr("All Files (*)")});
+        ChooseOpenFile(this, {tr("Movie Files (*.avi *.mkv *.mp4 *.m4v *.mov *.webm *.ts *.m2ts "
+                                 "*.mts *.mpg *.mpeg *.vob *.wmv *.asf *.flv *.ogv *.ogm *.3gp)"),
+                              tr("All Files (*)")});
     if (!chosen)
         return;
     const int row = rows.front();
-    try {
-        UpdateMovieFromFile(catalogFile_, model_->Oid(row), StoredText(*chosen));
-    } catch (const dbException& error) {
-        ShowError(this, ScreenText(error.what()));
+    // Reading the file's facts may take the media helper a while on a strange file: the work
+    // runs beside the window, which keeps drawing but takes no input until it is done.
+    std::string error;
+    {
+        const WaitCursor wait;
+        QEventLoop loop;
+        const auto busyTimeout = CatalogDatabase::ThreadBusyTimeout();
+        std::thread work = StartProgramThread(
+            [&, catalogFile = catalogFile_, oid = model_->Oid(row), path = StoredText(*chosen)] {
+                CatalogDatabase::SetThreadBusyTimeout(busyTimeout);
+                try {
+                    UpdateMovieFromFile(catalogFile, oid, path);
+                } catch (const dbException& failure) {
+                    error = failure.what();
+                }
+                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+            });
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        work.join();
     }
+    if (!error.empty())
+        ShowError(this, ScreenText(error));
     RefreshView(row);
 }
 

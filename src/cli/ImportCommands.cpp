@@ -17,9 +17,9 @@ public:
     explicit DerivedTitleHost(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {}
 
     ObjectId FindRowByTitle(const std::string& title) override { return rows_.Find(title); }
-    std::optional<std::string> AskTitle(const std::string& derived,
+    std::optional<TitleAnswer> AskTitle(const std::string& derived,
                                         const std::vector<std::string>& /*titles*/) override {
-        return derived;
+        return TitleAnswer{derived, true};
     }
     void MovieAdded(const MovieListRow& row) override { rows_.Append(row); }
 

@@ -53,7 +53,9 @@ constexpr CommandGuide kGuides[] = {
      "Every movie: object identifier, nIndex, title, year, rating, watched."},
     {"delete", CatalogUse::Writes, "Delete the movies with these object identifiers."},
     {"find-file", CatalogUse::Reads, "The movies whose file names hold NAME exactly."},
-    {"inspect", CatalogUse::None, "Size, video, audio, fps, width and height of each file."},
+    {"inspect", CatalogUse::None,
+     "Size, video, audio, fps, width, height, running time (minutes), audio\n"
+     "languages and subtitle languages of each file, tab-separated."},
     {"show", CatalogUse::Reads, "The XML document of these movies, as export writes it."},
     {"export", CatalogUse::Reads,
      "Write the movies to FILE as XML, or as HTML through the View template\n"

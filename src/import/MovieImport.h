@@ -2,6 +2,7 @@
 // a movie. Dropped files are matched by file name (a known file only moves) and by title (a
 // second disc joins its movie); anything else becomes a new movie once the user confirms its
 // title. The window and reelkeep-cli share this; each answers the title question its own way.
+// The media facts of each file come from ReadMediaFacts, through one media helper per drop.
 #pragma once
 
 #include <optional>
@@ -12,6 +13,15 @@
 
 namespace reelkeep {
 
+class MediaProbe;
+
+// The title dialog's answer: the title for this file, and with "Use for all" the derived
+// title for every further file of the drop that would ask.
+struct TitleAnswer {
+    std::string title;
+    bool forAll = false;
+};
+
 // What adding files needs of the movie list.
 class ImportHost {
 public:
@@ -20,10 +30,15 @@ public:
     virtual ObjectId FindRowByTitle(const std::string& title) = 0;
     // The title dialog: `derived` is the starting text, `titles` every record's title in
     // storage order. Nothing means Cancel, which stops the rest of the drop.
-    virtual std::optional<std::string> AskTitle(const std::string& derived,
+    virtual std::optional<TitleAnswer> AskTitle(const std::string& derived,
                                                 const std::vector<std::string>& titles) = 0;
     // A movie was created for a file: its row goes at the end of the list, selected.
     virtual void MovieAdded(const MovieListRow& row) = 0;
+    // How far the drop is: files done and files left. Reported once the dropped folders have
+    // been walked (0 done) and after every file.
+    virtual void Progress(std::size_t /*done*/, std::size_t /*left*/) {}
+    // Asked before every file: true stops the drop there, as Cancel in the title dialog does.
+    virtual bool StopRequested() { return false; }
 };
 
 // A list of rows held in memory: titles are compared without regard to case as
@@ -57,13 +72,16 @@ struct DropResult {
 // Adds the dropped paths in order through one read-write connection, committed when the drop
 // ends, whatever stopped it. Folders are walked recursively, their entries in listing order;
 // each folder is entered once, so links cannot make the walk go round. Only regular files are
-// added: a pipe or a device would hang the header reader or never end.
+// added: a pipe or a device would hang the header reader or never end. The files of every
+// dropped folder are listed before the first is added, so that progress can say how many are
+// left. Media facts go through `probe`, or through a helper of the drop's own.
 DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std::string>& paths,
-                           ImportHost& host);
+                           ImportHost& host, MediaProbe* probe = nullptr);
 
 // Attaches the file to the movie: location, file name, "File" medium, media facts and size.
 // A movie that lists the file's name already stays as it is. False when nothing was stored.
 // Throws dbException.
-bool UpdateMovieFromFile(const std::string& catalogFile, ObjectId oid, const std::string& path);
+bool UpdateMovieFromFile(const std::string& catalogFile, ObjectId oid, const std::string& path,
+                         MediaProbe* probe = nullptr);
 
 }  // namespace reelkeep

@@ -22,6 +22,11 @@ struct AviHeaderInfo {
     std::optional<float> fps;
     std::optional<std::int32_t> width;
     std::optional<std::int32_t> height;
+    // Not among the described results: the head passed the "RIFF" ... "AVI" check, and the
+    // running time of the last video stream (its length in frames over its rate). Nothing of
+    // the above depends on them.
+    bool aviHead = false;
+    std::optional<double> seconds;
 };
 
 // Walks the RIFF/AVI headers in `head` (the file's first bytes, at most kAviWindow of them)

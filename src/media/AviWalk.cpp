@@ -30,6 +30,7 @@ constexpr FourCC kMids = Code("mids");
 constexpr std::uint64_t kHeaderHandler = 4;
 constexpr std::uint64_t kHeaderScale = 20;
 constexpr std::uint64_t kHeaderRate = 24;
+constexpr std::uint64_t kHeaderLength = 32;
 constexpr std::uint64_t kHeaderFrameRight = 52;
 constexpr std::uint64_t kHeaderFrameBottom = 54;
 // Offsets inside a bitmap header ("strf" of a video stream).
@@ -47,6 +48,7 @@ public:
         // Only three bytes of the form type count, so "AVI " and "AVIX" both pass.
         if (At(8) != 'A' || At(9) != 'V' || At(10) != 'I')
             return;
+        info_.aviHead = true;
         for (std::uint64_t pos = 12; Fits(pos, 12); pos = Next(pos)) {
             if (Read4(pos) != kList)
                 return;
@@ -157,6 +159,13 @@ private:
         const std::uint32_t rate = ReadU32(header + kHeaderRate);
         if (scale != 0) {
             info_.fps = static_cast<float>(static_cast<double>(rate) / static_cast<double>(scale));
+        }
+        // The running time rides along: it is read only from a stream header whose own size
+        // holds the length, and changes nothing of what the walk finds otherwise.
+        if (scale != 0 && rate != 0 && ReadU32(header - 4) >= kHeaderLength + 4 &&
+            Fits(header, kHeaderLength + 4)) {
+            info_.seconds = static_cast<double>(ReadU32(header + kHeaderLength)) *
+                            static_cast<double>(scale) / static_cast<double>(rate);
         }
         return true;
     }

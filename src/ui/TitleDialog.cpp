@@ -4,6 +4,7 @@
 #include <QCompleter>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace reelkeep {
@@ -70,6 +71,22 @@ void TitleDialog::accept() {
     // Taken now: nothing that happens to the field while the dialog closes may change it.
     accepted_ = input_->text();
     QDialog::accept();
+}
+
+void TitleDialog::OfferUseForAll() {
+    auto* button = new QPushButton(tr("Use for all"), this);
+    button->setObjectName(QStringLiteral("useForAllButton"));
+    // Enter in the title stays OK for this file alone; only a click takes it for all.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    layout()->addWidget(button);
+    layout()->setAlignment(button, Qt::AlignRight);
+    connect(button, &QPushButton::clicked, this, [this] {
+        useForAll_ = true;
+        accept();
+        if (result() != Accepted)
+            useForAll_ = false;  // an empty title keeps the dialog open
+    });
 }
 
 }  // namespace reelkeep

@@ -25,7 +25,14 @@ public:
     void SetTitle(const QString& title);
     void accept() override;
 
+    // The drop's form gets one more button, "Use for all": OK for this file, and the derived
+    // title without asking for every further file of the drop.
+    void OfferUseForAll();
+    // True when the dialog was accepted through "Use for all".
+    bool UseForAll() const { return useForAll_; }
+
 private:
+    bool useForAll_ = false;
     void Build(QWidget* input);
 
     QLineEdit* input_ = nullptr;

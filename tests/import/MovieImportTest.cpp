@@ -3,11 +3,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <deque>
+#include <signal.h>
 
+#include <deque>
+#include <filesystem>
+#include <sstream>
+#include <functional>
+#include <thread>
+
+#include "MediaSamples.h"
 #include "RiffBuilder.h"
 #include "catalog/CatalogOperations.h"
 #include "import/MovieImport.h"
+#include "media/MediaProbe.h"
 #include "support/TempFolder.h"
 
 namespace reelkeep {
@@ -21,13 +29,13 @@ public:
     explicit ScriptedHost(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {}
 
     ObjectId FindRowByTitle(const std::string& title) override { return rows_.Find(title); }
-    std::optional<std::string> AskTitle(const std::string& derived,
+    std::optional<TitleAnswer> AskTitle(const std::string& derived,
                                         const std::vector<std::string>& titles) override {
         asked.push_back(derived);
         lastTitles = titles;
         if (answers.empty())
-            return derived;
-        std::optional<std::string> answer = answers.front();
+            return TitleAnswer{derived};
+        std::optional<TitleAnswer> answer = answers.front();
         answers.pop_front();
         return answer;
     }
@@ -35,8 +43,17 @@ public:
         rows_.Append(row);
         added.push_back(row.title);
     }
+    void Progress(std::size_t done, std::size_t left) override {
+        progress.emplace_back(done, left);
+        if (onProgress)
+            onProgress(done);
+    }
+    bool StopRequested() override { return stopAfter && progress.size() > *stopAfter; }
 
-    std::deque<std::optional<std::string>> answers;
+    std::deque<std::optional<TitleAnswer>> answers;
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    std::function<void(std::size_t done)> onProgress;
+    std::optional<std::size_t> stopAfter;  // files done before the drop is asked to stop
     std::vector<std::string> asked;
     std::vector<std::string> lastTitles;
     std::vector<std::string> added;
@@ -136,7 +153,7 @@ TEST_F(MovieImportTest, SecondDiscJoinsTheTitleChosenInTheDialog) {
     const ObjectId oid = AddTitled("Film Name");
     const std::string path = File("Film.Name.CD2.avi", "123");
     ScriptedHost host(LoadMovieList(catalog));
-    host.answers.push_back("Film Name");
+    host.answers.push_back(TitleAnswer{"Film Name"});
     AddDroppedPaths(catalog, {path}, host);
     EXPECT_EQ(host.asked, std::vector<std::string>{"Film Name CD2"});
     EXPECT_EQ(host.lastTitles, (std::vector<std::string>{"Other", "Film Name"}));
@@ -148,7 +165,7 @@ TEST_F(MovieImportTest, SecondDiscJoinsTheTitleChosenInTheDialog) {
 TEST_F(MovieImportTest, CancellingTheSecondOfThreeFilesKeepsTheFirstAndSkipsTheThird) {
     const std::vector<std::string> paths = {File("One.avi"), File("Two.avi"), File("Three.avi")};
     ScriptedHost host(LoadMovieList(catalog));
-    host.answers = {std::string("One"), std::nullopt, std::string("Three")};
+    host.answers = {TitleAnswer{"One"}, std::nullopt, TitleAnswer{"Three"}};
     const DropResult result = AddDroppedPaths(catalog, paths, host);
     EXPECT_TRUE(result.cancelled);
     EXPECT_TRUE(result.error.empty());
@@ -217,6 +234,270 @@ TEST_F(MovieImportTest, UpdateFromAFileAttachesItOnceAndAddsTheFileMediumOnce) {
     EXPECT_EQ(movie.pszMedia, StringArray{"File"});
     EXPECT_EQ(movie.pszFilenames, (StringArray{"disc1.avi", "disc2.avi"}));
     EXPECT_EQ(movie.pnSizes, (Int64Array{3, 4}));
+}
+
+TEST_F(MovieImportTest, UseForAllTakesTheDerivedTitleForEveryFurtherQuestion) {
+    AddTitled("Known");
+    const std::vector<std::string> paths = {File("First.avi"), File("Second.Film.avi"),
+                                            File("known.avi"), File("Third.avi")};
+    ScriptedHost host(LoadMovieList(catalog));
+    host.answers = {TitleAnswer{"First Film (2001)", true}};
+    const DropResult result = AddDroppedPaths(catalog, paths, host);
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(host.asked, std::vector<std::string>{"First"});
+    EXPECT_EQ(host.added, (std::vector<std::string>{"First Film (2001)", "Second Film", "Third"}));
+    EXPECT_EQ(result.attached, 1);  // a title that matches still joins its movie
+}
+
+TEST_F(MovieImportTest, ProgressCountsFilesDoneAndLeftAndAStopEndsTheDropThere) {
+    ASSERT_EQ(::mkdir((folder / "drop").c_str(), 0700), 0);
+    for (const char* name : {"drop/A.avi", "drop/B.avi", "drop/C.avi", "D.avi"}) File(name);
+    ScriptedHost host(LoadMovieList(catalog));
+    AddDroppedPaths(catalog, {folder / "drop", folder / "D.avi"}, host);
+    using Step = std::pair<std::size_t, std::size_t>;
+    EXPECT_EQ(host.progress, (std::vector<Step>{{0, 4}, {1, 3}, {2, 2}, {3, 1}, {4, 0}}));
+
+    TempFolder second;
+    ScriptedHost stopping({});
+    stopping.stopAfter = 2;
+    for (const char* name : {"One.avi", "Two.avi", "Three.avi"}) WriteFileBytes(second / name, "x");
+    const DropResult result =
+        AddDroppedPaths(second / "Movies.db",
+                        {second / "One.avi", second / "Two.avi", second / "Three.avi"}, stopping);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_TRUE(result.error.empty());
+    EXPECT_EQ(stopping.added, (std::vector<std::string>{"One", "Two"}));
+    // What was added before the stop is kept.
+    EXPECT_EQ(LoadMovieList(second / "Movies.db").size(), 2u);
+}
+
+// A folder of today's files fills codec names, frame size and rate, running time and languages.
+class MediaDropTest : public MovieImportTest {
+protected:
+    // Makes the sample in the test's folder; an empty string when this ffmpeg lacks an encoder.
+    std::string Make(MediaSample sample) {
+        if (!MissingEncoders(sample).empty())
+            return {};
+        EXPECT_EQ(MakeSample(scratch.Path(), sample), "");
+        const std::string path = media / sample.name;
+        WriteFileBytes(path, ReadFileBytes(scratch / sample.name));
+        return path;
+    }
+
+    TempFolder scratch;  // ffmpeg's inputs and outputs
+    TempFolder media;    // only the movie files
+    static MediaSample Minute(std::string name, std::string video, std::string audio,
+                              std::string subtitles) {
+        MediaSample sample;
+        sample.name = std::move(name);
+        sample.video = std::move(video);
+        sample.size = "160x120";
+        sample.rate = "2";
+        sample.seconds = 62;
+        sample.audio = {{std::move(audio), "ita", true}};
+        if (!subtitles.empty()) {
+            sample.subtitleEncoder = std::move(subtitles);
+            sample.subtitleLanguages = {"por"};
+        }
+        return sample;
+    }
+};
+
+TEST_F(MediaDropTest, DroppedMkvMp4WebmAndTsFilesGetTheirFacts) {
+    struct Expected {
+        std::string path, video, audio;
+        bool subtitles;
+    };
+    std::vector<Expected> expected;
+    for (const auto& [sample, video, audio] :
+         {std::tuple{Minute("Heat.mkv", "libx264", "ac3", "srt"), "H.264 / AVC", "AC-3"},
+          std::tuple{Minute("Ronin.mp4", "libx265", "aac", "mov_text"), "H.265 / HEVC", "AAC"},
+          std::tuple{Minute("Alien.webm", "libvpx-vp9", "libopus", "webvtt"), "VP9", "Opus"},
+          std::tuple{Minute("Brazil.ts", "mpeg2video", "mp2", ""), "MPEG-2 Video", "MP2"}}) {
+        const std::string path = Make(sample);
+        if (!path.empty())
+            expected.push_back({path, video, audio, !sample.subtitleLanguages.empty()});
+    }
+    ASSERT_FALSE(expected.empty()) << "this ffmpeg can make none of the samples";
+    ScriptedHost host(LoadMovieList(catalog));
+    const DropResult result = AddDroppedPaths(catalog, {media.Path()}, host);
+    ASSERT_EQ(result.added, static_cast<int>(expected.size())) << result.error;
+    for (const Expected& file : expected) {
+        SCOPED_TRACE(file.path);
+        const std::vector<ObjectId> found = [&] {
+            CatalogDatabase database(catalog);
+            database.Open(CatalogDatabase::Access::ReadOnly);
+            return database.SelectByFilename(BareFileName(file.path));
+        }();
+        ASSERT_EQ(found.size(), 1u);
+        const Movie movie = Read(found[0]);
+        EXPECT_EQ(movie.szVideo, file.video);
+        EXPECT_EQ(movie.szAudio, file.audio);
+        EXPECT_EQ(movie.nWidth, 160);
+        EXPECT_EQ(movie.nHeight, 120);
+        EXPECT_NEAR(movie.fFPS, 2.0f, 0.01f);
+        EXPECT_EQ(movie.nLength, 1);
+        EXPECT_EQ(movie.pszLanguages, StringArray{"Italian"});
+        EXPECT_EQ(movie.pszSubtitles, file.subtitles ? StringArray{"Portuguese"} : StringArray{});
+        EXPECT_EQ(movie.pnSizes,
+                  Int64Array{static_cast<std::int64_t>(ReadFileBytes(file.path).size())});
+    }
+}
+
+// Attaching a second file: the technical fields follow the file where it has them, and what
+// was typed into the movie stays.
+TEST_F(MediaDropTest, AttachingKeepsWhatTheUserTypedAndWhatTheFileCannotTell) {
+    const std::string mkv = Make(Minute("Heat.CD2.mkv", "libx264", "eac3", "srt"));
+    if (mkv.empty())
+        GTEST_SKIP() << "this ffmpeg cannot make the sample";
+    const std::string noise = File("Heat.CD3.mkv", std::string(200000, '\x5A'));
+    ObjectId oid = 0;
+    {
+        CatalogDatabase database(catalog);
+        database.Open(CatalogDatabase::Access::ReadWrite);
+        Movie movie;
+        movie.szTitle = "Heat";
+        movie.szVideo = "DivX 5.x";
+        movie.szAudio = "AC3";
+        movie.nWidth = 640;
+        movie.nLength = 170;
+        movie.pszLanguages = {"Klingon"};
+        oid = database.Insert(movie);
+        database.Close();
+    }
+    // A file the library makes nothing of leaves every fact as it was.
+    ScriptedHost host(LoadMovieList(catalog));
+    host.answers = {TitleAnswer{"Heat"}, TitleAnswer{"Heat"}};
+    AddDroppedPaths(catalog, {noise}, host);
+    Movie movie = Read(oid);
+    EXPECT_EQ(movie.szVideo, "DivX 5.x");
+    EXPECT_EQ(movie.szAudio, "AC3");
+    EXPECT_EQ(movie.nWidth, 640);
+    EXPECT_EQ(movie.pnSizes, Int64Array{200000});
+
+    AddDroppedPaths(catalog, {mkv}, host);
+    movie = Read(oid);
+    EXPECT_EQ(movie.szVideo, "H.264 / AVC");
+    EXPECT_EQ(movie.szAudio, "E-AC-3");
+    EXPECT_EQ(movie.nWidth, 160);
+    EXPECT_EQ(movie.nLength, 170);
+    EXPECT_EQ(movie.pszLanguages, StringArray{"Klingon"});
+    EXPECT_EQ(movie.pszSubtitles, StringArray{"Portuguese"});
+    EXPECT_EQ(movie.pszFilenames, (StringArray{"Heat.CD3.mkv", "Heat.CD2.mkv"}));
+
+    // Update from a file follows the same rules.
+    const std::string again = Make(Minute("Heat.CD4.mkv", "libx264", "libopus", ""));
+    ASSERT_TRUE(UpdateMovieFromFile(catalog, oid, again));
+    movie = Read(oid);
+    EXPECT_EQ(movie.szAudio, "Opus");
+    EXPECT_EQ(movie.pszLanguages, StringArray{"Klingon"});
+}
+
+// Files that crash or confuse the helper cost their own facts, never the drop.
+// The media helpers running now: children of any thread of this process.
+std::size_t RunningHelpers() {
+    std::size_t count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::istringstream children(ReadFileBytes(task.path() / "children"));
+        for (std::string pid; children >> pid;) {
+            count += ReadFileBytes("/proc/" + pid + "/comm") == std::string(kProbeProgramName) + "\n";
+        }
+    }
+    return count;
+}
+
+TEST_F(MediaDropTest, ABigDropReadsFactsOnTwoHelpersAndKeepsItsOrder) {
+    MediaSample sample = Minute("Sample.mkv", "libx264", "aac", "");
+    sample.seconds = 1;
+    const std::string made = Make(sample);
+    if (made.empty())
+        GTEST_SKIP() << "this ffmpeg cannot make the sample";
+    const std::string whole = ReadFileBytes(made);
+    std::filesystem::remove(made);
+    // Files the drop must read, with strange ones among them and one the catalog knows.
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "Film " + std::to_string(100 + i) + (i % 10 == 3 ? ".mp4" : ".mkv");
+        paths.push_back(File(name, i % 10 == 3 ? std::string(5000, 'x') : i % 10 == 7 ? "" : whole));
+    }
+    {
+        CatalogDatabase database(catalog);
+        database.Open(CatalogDatabase::Access::ReadWrite);
+        Movie known;
+        known.szTitle = "Known";
+        known.pszFilenames = {"Film 105.mkv"};
+        database.Insert(known);
+    }
+    ScriptedHost host(LoadMovieList(catalog));
+    std::size_t helpersMidway = 0;
+    host.onProgress = [&](std::size_t done) {
+        if (done == 20)
+            helpersMidway = RunningHelpers();
+    };
+    const DropResult result = AddDroppedPaths(catalog, paths, host);
+    EXPECT_EQ(helpersMidway, 2u);
+    EXPECT_EQ(RunningHelpers(), 0u);
+    ASSERT_EQ(result.added, 39) << result.error;
+    EXPECT_EQ(result.relocated, 1);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 40; ++i) {
+        if (i != 5)
+            expected.push_back("Film " + std::to_string(100 + i));
+    }
+    EXPECT_EQ(host.added, expected);
+    for (const MovieListRow& row : LoadMovieList(catalog)) {
+        if (row.title == "Known")
+            continue;
+        SCOPED_TRACE(row.title);
+        const Movie movie = Read(row.oid);
+        const int i = std::stoi(row.title.substr(5)) - 100;
+        const bool readable = i % 10 != 3 && i % 10 != 7;
+        EXPECT_EQ(movie.szVideo, readable ? "H.264 / AVC" : "");
+        EXPECT_EQ(movie.pszLanguages, readable ? StringArray{"Italian"} : StringArray{});
+        EXPECT_EQ(movie.pnSizes.size(), 1u);
+    }
+}
+
+TEST_F(MediaDropTest, AHelperKilledMidFileCostsThatFileAndTheDropGoesOn) {
+    MediaSample sample = Minute("A.mkv", "libx264", "aac", "");
+    sample.seconds = 1;
+    if (Make(sample).empty())
+        GTEST_SKIP() << "this ffmpeg cannot make the sample";
+    const std::string whole = ReadFileBytes(media / "A.mkv");
+    File("B.mkv", whole);
+    File("C.mkv", whole);
+    File("D.mkv", whole.substr(0, whole.size() / 3));  // cut off
+    File("E.mkv", "");
+    MediaProbe probe;
+    ScriptedHost host(LoadMovieList(catalog));
+    std::thread killer;
+    // Once the first file is done, the helper is stopped and then killed while it holds the
+    // second file's request.
+    host.onProgress = [&probe, &killer](std::size_t done) {
+        if (done != 1)
+            return;
+        const pid_t helper = probe.HelperPid();
+        ASSERT_GT(helper, 0);
+        ::kill(helper, SIGSTOP);
+        killer = std::thread([helper] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ::kill(helper, SIGKILL);
+        });
+    };
+    const DropResult result = AddDroppedPaths(
+        catalog,
+        {media / "A.mkv", folder / "B.mkv", folder / "C.mkv", folder / "D.mkv", folder / "E.mkv"},
+        host, &probe);
+    killer.join();
+    EXPECT_FALSE(result.cancelled);
+    ASSERT_EQ(result.added, 5);
+    const std::vector<MovieListRow> rows = LoadMovieList(catalog);
+    EXPECT_EQ(Read(rows[0].oid).szVideo, "H.264 / AVC");
+    EXPECT_EQ(Read(rows[1].oid).szVideo, "");  // the file the helper died over
+    EXPECT_EQ(Read(rows[1].oid).pnSizes, Int64Array{static_cast<std::int64_t>(whole.size())});
+    EXPECT_EQ(Read(rows[2].oid).szVideo, "H.264 / AVC");
+    EXPECT_EQ(Read(rows[4].oid).pnSizes, Int64Array{0});
+    EXPECT_EQ(probe.Starts(), 2);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "MediaSamples.h"
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
 #include "support/Process.h"
@@ -229,6 +230,33 @@ TEST_F(CatalogKillTest, ADropThatRelocatesAttachesAndAdds) {
                           MakeFile(media + "seeded3.avi", 4000);        // a known file moved
                           MakeFile(media + "Seeded.5.avi", 6000);       // a second disc of "Seeded 5"
                           for (int i = 0; i < 5; ++i) MakeFile(media + "New." + std::to_string(i) + ".avi", 100);
+                      },
+                      [](const std::string& catalog, const std::string& media) {
+                          return Cli(catalog, {"add-files", media});
+                      }});
+}
+
+// The media helper reads each file's facts inside the drop's one transaction: killed at any
+// change, the catalog holds all of the drop or none of it, facts included.
+TEST_F(CatalogKillTest, ADropOfFilesWhoseFactsComeFromTheMediaHelper) {
+    test::MediaSample sample;
+    sample.name = "Heat.1995.mkv";
+    sample.video = "libx264";
+    sample.size = "160x120";
+    sample.audio = {{"aac", "eng", true}, {"ac3", "fre", false}};
+    sample.subtitleEncoder = "srt";
+    sample.subtitleLanguages = {"ger"};
+    if (!test::MissingEncoders(sample).empty())
+        GTEST_SKIP() << "this ffmpeg cannot make the sample";
+    KillAtEveryPoint({"drop of files for the media helper",
+                      [&sample](const std::string& catalog, const std::string& media) {
+                          Seed(catalog, 20);
+                          TempFolder scratch;
+                          ASSERT_EQ(test::MakeSample(scratch.Path(), sample), "");
+                          const std::string movie = ReadFileBytes(scratch / sample.name);
+                          WriteFileBytes(media + "Seeded.4.mkv", movie);  // joins "Seeded 4"
+                          WriteFileBytes(media + sample.name, movie);
+                          WriteFileBytes(media + "Noise.mp4", std::string(3000, 'n'));
                       },
                       [](const std::string& catalog, const std::string& media) {
                           return Cli(catalog, {"add-files", media});

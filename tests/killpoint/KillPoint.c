@@ -22,18 +22,30 @@
 static const char* folder;
 static size_t folderLength;
 static long killAt = -1;
+static const char* countPath;
 static atomic_long calls;
 
+static const char* Take(const char* name) {
+    const char* value = getenv(name);
+    return value && *value ? strdup(value) : NULL;
+}
+
+/* The settings belong to the process under test alone: they are taken out of its environment,
+ * so that the programs it starts (the media helper) neither count nor die nor report. */
 __attribute__((constructor)) static void Start(void) {
-    folder = getenv("REELKEEP_KILL_FOLDER");
+    folder = Take("REELKEEP_KILL_FOLDER");
     folderLength = folder ? strlen(folder) : 0;
-    const char* at = getenv("REELKEEP_KILL_AT");
-    if (at && *at) killAt = atol(at);
+    const char* at = Take("REELKEEP_KILL_AT");
+    if (at) killAt = atol(at);
+    countPath = Take("REELKEEP_KILL_COUNT");
+    unsetenv("REELKEEP_KILL_FOLDER");
+    unsetenv("REELKEEP_KILL_AT");
+    unsetenv("REELKEEP_KILL_COUNT");
 }
 
 __attribute__((destructor)) static void Report(void) {
-    const char* path = getenv("REELKEEP_KILL_COUNT");
-    if (!path || !*path) return;
+    const char* path = countPath;
+    if (!path) return;
     FILE* out = fopen(path, "w");
     if (!out) return;
     fprintf(out, "%ld\n", (long)atomic_load(&calls));

@@ -266,5 +266,37 @@ TEST(AviWalk, NothingPastTheWindowIsRead) {
     EXPECT_EQ(Walk(file + "trailing bytes").video, "XviD MPEG-4 Codec");
 }
 
+// Beyond the described results: the running time of the last video stream, from its length
+// in frames and its rate. A header too short for the length changes nothing else.
+TEST(AviWalk, RunningTimeComesFromTheVideoStreamsLengthAndRate) {
+    StreamHeader header;
+    header.handler = "XVID";
+    header.rate = 30000;
+    header.scale = 1001;
+    header.length = 161838;  // 90 minutes at 29.97 frames a second
+    const std::string video = ListChunk("strl", StrhChunk(header) + BitmapStrf(64, 48, "XVID"));
+    const AviHeaderInfo info = Walk(AviFile(video + AudioStreamList(0x55)));
+    ASSERT_TRUE(info.seconds);
+    EXPECT_NEAR(*info.seconds, 5400.0, 0.1);
+    EXPECT_TRUE(info.aviHead);
+
+    // No rate, no running time; the frame rate is left alone as before.
+    header.scale = 0;
+    EXPECT_FALSE(
+        Walk(AviFile(ListChunk("strl", StrhChunk(header) + BitmapStrf(64, 48, "XVID")))).seconds);
+
+    // A stream header cut off before its length field: the rest is found as before.
+    header.scale = 1;
+    header.rate = 25;
+    std::string strh = StrhChunk(header).substr(8, 32);
+    const std::string cut = ListChunk("strl", Chunk("strh", strh) + BitmapStrf(64, 48, "XVID"));
+    const AviHeaderInfo short_ = Walk(AviFile(cut));
+    EXPECT_EQ(short_.video, "XviD MPEG-4 Codec");
+    EXPECT_EQ(short_.fps, 25.0f);
+    EXPECT_EQ(short_.width, 64);
+    EXPECT_FALSE(short_.seconds);
+    EXPECT_FALSE(Walk("\x1A\x45\xDF\xA3 not AVI").aviHead);
+}
+
 }  // namespace
 }  // namespace reelkeep

@@ -1,4 +1,4 @@
-// Small AVI files made by ffmpeg at test time, from its built-in test sources.
+// Small media files made by ffmpeg at test time, from its built-in test sources.
 #pragma once
 
 #include <string>
@@ -15,5 +15,12 @@ std::string FindProgram(const std::string& name);
 std::string MakeAviWithFfmpeg(const std::string& path, const std::string& size,
                               const std::string& rate, const std::vector<std::string>& options,
                               double seconds = 0.2);
+
+// True when this ffmpeg has the encoder (libx264, libopus, mov_text, ...).
+bool HasFfmpegEncoder(const std::string& name);
+
+// Runs ffmpeg with these arguments (inputs, maps, codecs, output file); its messages when it
+// fails, an empty string when the file was made.
+std::string RunFfmpeg(const std::vector<std::string>& args);
 
 }  // namespace reelkeep::test

@@ -44,7 +44,9 @@ std::string StrhChunk(const StreamHeader& header) {
     data += std::string(12, '\0');  // flags, priority, language, initial frames
     data += LittleEndian32(header.scale);
     data += LittleEndian32(header.rate);
-    data += std::string(20, '\0');  // start, length, buffer size, quality, sample size
+    data += std::string(4, '\0');  // start
+    data += LittleEndian32(header.length);
+    data += std::string(12, '\0');  // buffer size, quality, sample size
     for (const std::int16_t edge : {header.left, header.top, header.right, header.bottom}) {
         data += LittleEndian16(static_cast<std::uint16_t>(edge));
     }

@@ -23,6 +23,7 @@ struct StreamHeader {
     std::string handler = std::string(4, '\0');
     std::uint32_t scale = 1;
     std::uint32_t rate = 25;
+    std::uint32_t length = 0;  // in units of scale / rate
     std::int16_t left = 0, top = 0, right = 0, bottom = 0;
 };
 

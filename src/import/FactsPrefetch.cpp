@@ -1,0 +1,66 @@
+#include "import/FactsPrefetch.h"
+
+#include "maint/ProgramThread.h"
+
+namespace reelkeep {
+
+FactsPrefetch::FactsPrefetch(const std::vector<std::string>& files, std::vector<bool> wanted,
+                             MediaProbe& own)
+    : files_(files),
+      wanted_(std::move(wanted)),
+      own_(own),
+      facts_(files.size()),
+      claimed_(files.size(), false) {
+    wanted_.resize(files.size(), false);
+    worker_ = StartProgramThread([this] {
+        MediaProbe probe(own_.Program(), own_.TimeLimit());
+        Work(probe);
+    });
+}
+
+FactsPrefetch::~FactsPrefetch() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+}
+
+std::optional<std::size_t> FactsPrefetch::ClaimNext() {
+    while (scan_ < files_.size() && (!wanted_[scan_] || claimed_[scan_])) ++scan_;
+    if (scan_ == files_.size() || scan_ >= taking_ + kLookahead) return std::nullopt;
+    claimed_[scan_] = true;
+    return scan_;
+}
+
+void FactsPrefetch::Work(MediaProbe& probe) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        std::optional<std::size_t> index;
+        changed_.wait(lock, [&] { return stop_ || (index = ClaimNext()) || scan_ == files_.size(); });
+        if (stop_ || !index) return;
+        lock.unlock();
+        MediaFacts facts = ReadMediaFacts(files_[*index], probe);
+        lock.lock();
+        facts_[*index] = std::move(facts);
+        changed_.notify_all();
+    }
+}
+
+MediaFacts FactsPrefetch::Take(std::size_t index) {
+    std::unique_lock lock(mutex_);
+    taking_ = index;
+    changed_.notify_all();
+    if (!claimed_[index]) {
+        claimed_[index] = true;
+        lock.unlock();
+        return ReadMediaFacts(files_[index], own_);
+    }
+    changed_.wait(lock, [&] { return facts_[index].has_value(); });
+    MediaFacts facts = std::move(*facts_[index]);
+    facts_[index].reset();
+    return facts;
+}
+
+}  // namespace reelkeep
