@@ -33,6 +33,9 @@ public:
     void Stop();
     // A request's page is still to come.
     bool Busy() const { return current_ != nullptr; }
+    // No request's thread is left, a stopped one's included, and whatever they sent has been
+    // handled.
+    bool Idle() const { return jobs_.empty(); }
 
 signals:
     // The outcome of the newest request, on the window's thread.
