@@ -9,6 +9,9 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -54,6 +57,14 @@ private:
 };
 
 constexpr qint64 kAnswering = 2000;
+
+QMenu* MenuTitled(MainFrame& frame, const char* title) {
+    for (QAction* action : frame.menuBar()->actions()) {
+        if (action->menu() && action->text() == QLatin1String(title))
+            return action->menu();
+    }
+    return nullptr;
+}
 
 int RowsOnPage(BrowserPane& pane) {
     return RunPageScript(pane, "document.querySelectorAll('tbody tr').length").toInt();
@@ -118,10 +129,26 @@ private slots:
         connect(frame_->Pane(), &QWebEngineView::loadFinished, this,
                 [&](bool) { shown << frame_->Pane()->title(); });
         const TickGaps gaps;
-        frame_->Action(ID_EDIT_SELECT_ALL)->trigger();
+        QTest::keyClick(frame_->List(), Qt::Key_A, Qt::ControlModifier);
         QVERIFY(WaitUntil([&] { return frame_->RenderPending(); }));
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 
-        // While the page of every movie is being made: another movie, then a search.
+        // While the page of every movie is being made, the menus open with their states and
+        // their commands run.
+        QMenu* viewMenu = MenuTitled(*frame_, "&View");
+        QVERIFY(viewMenu);
+        viewMenu->popup(frame_->mapToGlobal(QPoint(40, 40)));
+        QVERIFY(QTest::qWaitForWindowExposed(viewMenu));
+        QVERIFY(frame_->Action(ID_MOVIE_DELETE)->isEnabled());
+        viewMenu->close();
+        frame_->Action(ID_VIEW_STATUS_BAR)->trigger();
+        QVERIFY(frame_->statusBar()->isHidden());
+        frame_->Action(ID_VIEW_STATUS_BAR)->trigger();
+        QVERIFY(!frame_->statusBar()->isHidden());
+        QVERIFY(frame_->RenderPending());
+
+        // Then another movie, and a search.
         const int refreshes = frame_->RefreshCount();
         frame_->List()->SelectAndFocus(5);
         QVERIFY(WaitUntil([&] { return frame_->RefreshCount() > refreshes; }));
