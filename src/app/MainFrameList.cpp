@@ -178,6 +178,8 @@ std::unique_ptr<QMenu> MainFrame::BuildListContextMenu() {
     if (selected > 0) {
         QMenu* scripts = menu->addMenu(tr("&Scripts"));
         FillScriptsMenu(scripts);
+        // A long command works on the catalog: no script runs beside it.
+        scripts->menuAction()->setEnabled(!operationRunning_);
         // After a run in this session the entry is the menu's default (drawn bold), as the
         // last script is the submenu's.
         if (lastScript_ != 0)

@@ -204,15 +204,26 @@ private slots:
         frame_ = OpenFrame();
         frame_->Action(ID_EDIT_SELECT_ALL)->trigger();
         WaitForIdle();
-        // What the window looks like while the work runs, seen from its own event loop.
+        TempFolder scripts;
+        WriteFileBytes(scripts / "Mark.rks", "szTitle += ' (marked)';");
+        frame_->UseScriptsFolder(scripts.Path());
+        // What the window looks like while the work runs, seen from its own event loop: the
+        // commands that change the catalog are grayed, the scripts in both menus too.
         bool sawOperation = false;
         bool deleteGrayed = true;
+        bool scriptsGrayed = true;
         QTimer probe;
         connect(&probe, &QTimer::timeout, this, [&] {
             if (!frame_->OperationRunning())
                 return;
             sawOperation = true;
             deleteGrayed = deleteGrayed && !frame_->Action(ID_MOVIE_DELETE)->isEnabled();
+            const std::unique_ptr<QMenu> context = frame_->BuildListContextMenu();
+            QAction* scriptsEntry = context->actions().value(0);
+            scriptsGrayed = scriptsGrayed && scriptsEntry && scriptsEntry->menu() &&
+                            !scriptsEntry->isEnabled();
+            for (QAction* script : frame_->ScriptsMenu()->actions())
+                scriptsGrayed = scriptsGrayed && !script->isEnabled();
         });
         probe.start(5);
 
@@ -242,6 +253,7 @@ private slots:
         QCOMPARE(LoadMovieList(CatalogFilePath(DefaultCatalogFolder())).size(), 0u);
         QVERIFY(sawOperation);
         QVERIFY(deleteGrayed);
+        QVERIFY(scriptsGrayed);
         QVERIFY(!frame_->OperationRunning());
         QVERIFY(frame_->Action(ID_SORT_TITLE)->isEnabled());
         QVERIFY(!QGuiApplication::overrideCursor());
