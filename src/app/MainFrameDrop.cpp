@@ -87,7 +87,8 @@ private:
 }  // namespace
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalPaths(event->mimeData()).isEmpty())
+    // A long command works on the catalog and the list: nothing joins them until it ends.
+    if (!operationRunning_ && !LocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
@@ -100,6 +101,8 @@ void MainFrame::dropEvent(QDropEvent* event) {
 }
 
 void MainFrame::DropPaths(const QStringList& paths) {
+    if (operationRunning_)
+        return;
     std::vector<std::string> stored;
     stored.reserve(static_cast<std::size_t>(paths.size()));
     for (const QString& path : paths) stored.push_back(StoredText(path));

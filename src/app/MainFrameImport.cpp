@@ -16,6 +16,9 @@
 namespace reelkeep {
 
 void MainFrame::OnImport() {
+    // Not under a delete, export or sort that is still working on the catalog.
+    if (operationRunning_)
+        return;
     if (catalogFile_.empty()) {
         ShowError(this, tr("No catalog folder has been chosen."));
         return;

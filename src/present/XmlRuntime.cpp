@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "present/XmlArena.h"
+
 namespace reelkeep {
 
 namespace {
@@ -59,6 +61,7 @@ void StructuredMessage(void* /*context*/, xmlErrorPtr error) {
 }
 
 void SetUpOnce() {
+    InstallXmlArena();
     xmlInitParser();
     exsltRegisterAll();
     RegisterTemplateFunctions();

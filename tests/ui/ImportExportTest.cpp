@@ -44,31 +44,9 @@ Movie ReadMovie(ObjectId oid) {
     return movie;
 }
 
-// Calls answer once a modal widget of type T other than `answered` shows (other modals are
-// waited past), from inside the dialog's own event loop.
-template <typename T>
-void WhenShows(std::function<void(T*)> answer, QWidget* answered = nullptr) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    const QDeadlineTimer deadline(10000);
-    const QPointer<QWidget> skip(answered);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, answer, skip, answered] {
-        T* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (answered && modal == skip.data())
-            modal = nullptr;
-        if (!modal && !deadline.hasExpired())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (modal)
-            answer(modal);
-    });
-    poll->start();
-}
-
 // Types the name into the file dialog and presses its accept button.
 void AnswerFileDialog(const QString& path) {
-    WhenShows<QFileDialog>([path](QFileDialog* dialog) {
+    AnswerWhenShows<QFileDialog>([path](QFileDialog* dialog) {
         dialog->selectFile(path);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
@@ -133,7 +111,7 @@ private slots:
         WriteFileBytes(media / "New.Film.avi", AviFile(VideoStreamList("XVID", 512, 288)));
         WriteFileBytes(media / "sub/alien.avi", "x");  // joins Alien without a question
         QStringList asked;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             asked << dialog->Title();
             QCOMPARE(dialog->findChild<QComboBox*>()->count(), 3);
             dialog->accept();
@@ -165,10 +143,10 @@ private slots:
         WriteFileBytes(media / "Ronin/Ronin.1998.1080p.nfo", "<movie><title>Ronin");
         QStringList asked;
         QString told;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             asked << dialog->Title();
             dialog->accept();
-            WhenShows<QMessageBox>([&](QMessageBox* box) {
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
                 told = box->text();
                 box->button(QMessageBox::Ok)->click();
             });
@@ -193,10 +171,10 @@ private slots:
         for (const char* name : {"One.avi", "Two.avi", "Three.avi"})
             WriteFileBytes(media / name, "");
         int asked = 0;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             ++asked;
             dialog->accept();
-            WhenShows<TitleDialog>(
+            AnswerWhenShows<TitleDialog>(
                 [&](TitleDialog* second) {
                     ++asked;
                     QCOMPARE(second->Title(), QStringLiteral("Two"));
@@ -233,9 +211,9 @@ private slots:
             asked << dialog->Title();
             dialog->accept();
             if (asked.size() < 2)
-                WhenShows<TitleDialog>(answer, dialog);
+                AnswerWhenShows<TitleDialog>(answer, dialog);
         };
-        WhenShows<TitleDialog>(answer);
+        AnswerWhenShows<TitleDialog>(answer);
         DropOnWindow(*frame_, paths);
         QCOMPARE(asked, QStringList({"Elan", "STRASSE"}));
         for (std::size_t i = 0; i < 3; ++i)
@@ -263,9 +241,9 @@ private slots:
             QTest::keyClick(KeyboardTarget(input), Qt::Key_Return);
             taken << dialog->Title();
         };
-        WhenShows<TitleDialog>([&](TitleDialog* first) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* first) {
             typeAndEnter(first, QStringLiteral("Alien"));
-            WhenShows<TitleDialog>(
+            AnswerWhenShows<TitleDialog>(
                 [&](TitleDialog* second) { typeAndEnter(second, QStringLiteral("brazil")); },
                 first);
         });
@@ -292,7 +270,7 @@ private slots:
         if (!children.isEmpty())
             inner = children.back();
         QString asked;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             asked = dialog->Title();
             dialog->accept();
         });
@@ -354,9 +332,9 @@ private slots:
         SelectRows(*frame_, {0});
         QString error;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        WhenShows<QFileDialog>([&](QFileDialog* dialog) {
+        AnswerWhenShows<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(QString::fromStdString(locked + "/catalog.xml"));
-            WhenShows<QMessageBox>([&](QMessageBox* box) {
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
                 error = box->text();
                 icon = box->icon();
                 box->button(QMessageBox::Ok)->click();
@@ -375,12 +353,12 @@ private slots:
         WriteFileBytes(out / "old.xml", "keep me");
         SelectRows(*frame_, {0});
         bool asked = false;
-        WhenShows<QFileDialog>([&](QFileDialog* dialog) {
+        AnswerWhenShows<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(QString::fromStdString(out / "old.xml"));
-            WhenShows<QMessageBox>([&](QMessageBox* box) {
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
                 asked = true;
                 box->button(QMessageBox::No)->click();
-                WhenShows<QFileDialog>([](QFileDialog* again) { again->reject(); }, box);
+                AnswerWhenShows<QFileDialog>([](QFileDialog* again) { again->reject(); }, box);
             });
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });

@@ -296,7 +296,7 @@ private slots:
             else
                 QVERIFY2(triggered.count() == 1, row.key);
             if (row.id == ID_HELP_CONTENTS)
-                QCOMPARE(frame_->Pane()->url(), ResourceUrl(kHelpResource));
+                QTRY_COMPARE(frame_->Pane()->url(), ResourceUrl(kHelpResource));
         }
 
         // The Delete key with nothing selected asks nothing and removes nothing.
