@@ -1,6 +1,8 @@
 // Figures of the presentation chain: catalog document + XSLT transform, against xsltproc run on
-// the same document and template.
-//   present_bench [TEMPLATES_FOLDER]   (default: the Templates folder beside this program)
+// the same document and template; then where the time of the pane's page of a large selection
+// goes: reading the records, making the document, the template, taking the document apart.
+//   present_bench [TEMPLATES_FOLDER] [LARGE_COUNT] [--large-only]   (defaults: the Templates
+//   folder beside this program, 100000; a LARGE_COUNT of 0 leaves the large selection out)
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -18,6 +20,7 @@
 #include "catalog/CatalogPaths.h"
 #include "platform/Folders.h"
 #include "present/CatalogDocument.h"
+#include "present/RenderControl.h"
 #include "present/Export.h"
 #include "present/TemplateTransform.h"
 #include "RealisticMovie.h"
@@ -93,6 +96,74 @@ void Compare(const char* label, const std::string& catalogFolder, const Template
                 ran ? "" : " (FAILED)", ours / theirs);
 }
 
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The pane's page of every movie of a large catalog, phase by phase, as the window makes it.
+void LargeSelection(const TemplatePaths& templates, int count, const std::string& scratch) {
+    const std::string folder = scratch + "large/";
+    std::filesystem::create_directories(folder);
+    std::mt19937 random(7);
+    std::vector<ObjectId> oids;
+    {
+        CatalogDatabase database(CatalogFilePath(folder));
+        database.Open(CatalogDatabase::Access::ReadWrite);
+        for (int i = 0; i < count; ++i) {
+            Movie movie = RealisticMovie(random, i);
+            oids.push_back(database.Insert(movie));
+        }
+        database.Close();
+    }
+    // The list's order is the titles', not the storage's.
+    std::shuffle(oids.begin(), oids.end(), random);
+    std::printf("large selection: %d movies, Multiple.xsl with the pane's first block\n", count);
+
+    auto start = Clock::now();
+    {
+        std::vector<ObjectId> sorted = oids;
+        std::sort(sorted.begin(), sorted.end());
+        CatalogDatabase database(CatalogFilePath(folder));
+        database.Open(CatalogDatabase::Access::ReadOnly);
+        Movie movie;
+        for (const ObjectId oid : sorted) database.Fetch(oid, movie);
+        database.Close();
+    }
+    std::printf("  reading the records (one thread)  %8.1f ms\n", Since(start));
+
+    PageRequest request;
+    request.catalogFolder = folder;
+    request.templates = templates;
+    request.movies = oids;
+    request.rowLimit = 1000;
+    start = Clock::now();
+    CatalogDocument built = BuildMovieDocument(folder, oids, true);
+    std::printf("  document (two threads)            %8.1f ms\n", Since(start));
+    start = Clock::now();
+    const SelectionSummary& sum = built.summary;
+    const double figures[] = {double(sum.watched), double(sum.minutes), sum.bytes,
+                              double(sum.files), double(sum.lent)};
+    std::vector<TemplateParameter> parameters = {{kRowLimitParameter, 1000.0}};
+    for (std::size_t i = 0; i < std::size(figures); ++i)
+        parameters.push_back({kSummaryParameters[i], figures[i]});
+    const RenderedPage page =
+        TransformDocument(*built.document, templates.multiple, true, parameters);
+    std::printf("  template (first 1,000 rows)       %8.1f ms (page %.1f KB)\n", Since(start),
+                static_cast<double>(page.bytes.size()) / 1024.0);
+    start = Clock::now();
+    built.document.reset();
+    std::printf("  taking the document apart         %8.1f ms\n", Since(start));
+
+    start = Clock::now();
+    RenderControl control;
+    XmlDocPtr kept;
+    const RenderedPage whole = RenderPage(request, &control, &kept);
+    const double toPage = Since(start);
+    kept.reset();
+    std::printf("  RenderPage to the page            %8.1f ms%s (then freed: %.1f ms in all)\n",
+                toPage, whole.HasPage() ? "" : " (NO PAGE)", Since(start));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,6 +175,13 @@ int main(int argc, char** argv) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "present-bench-XXXXXX").string();
     const std::string folder = std::string(::mkdtemp(pattern.data())) + "/";
+
+    const int large = argc > 2 ? std::atoi(argv[2]) : 100'000;
+    if (argc > 3 && std::string(argv[3]) == "--large-only") {
+        LargeSelection(templates, large, folder);
+        std::filesystem::remove_all(folder);
+        return 0;
+    }
 
     constexpr int kMovies = 10'000;
     std::mt19937 random(2024);
@@ -123,6 +201,8 @@ int main(int argc, char** argv) {
     Compare("1,000 movies, Multiple.xsl", folder, templates,
             std::vector<ObjectId>(oids.begin(), oids.begin() + 1000), 11, folder);
     Compare("10,000 movies, Multiple.xsl", folder, templates, oids, 5, folder);
+
+    if (large > 0) LargeSelection(templates, large, folder);
 
     std::filesystem::remove_all(folder);
     return 0;

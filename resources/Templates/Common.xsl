@@ -4,7 +4,8 @@
 <xsl:stylesheet version="1.0"
     xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
     xmlns:str="http://exslt.org/strings"
-    exclude-result-prefixes="str">
+    xmlns:rk="urn:reelkeep:template-functions"
+    exclude-result-prefixes="str rk">
 
   <!-- A folder attribute of the root as the start of a file URL; empty in an export, where
        links stay relative to the exported file. -->
@@ -26,14 +27,22 @@
     <head>
       <meta name="viewport" content="width=device-width, initial-scale=1"/>
       <title><xsl:value-of select="$title"/></title>
-      <link rel="stylesheet">
-        <xsl:attribute name="href">
-          <xsl:call-template name="folder-url">
-            <xsl:with-param name="folder" select="/Reelkeep/@StyleSheet"/>
-          </xsl:call-template>
-          <xsl:text>Reelkeep.css</xsl:text>
-        </xsl:attribute>
-      </link>
+      <xsl:choose>
+        <!-- An exported page carries its styles, so it looks the same wherever it is opened. -->
+        <xsl:when test="not(/Reelkeep/@StyleSheet) and function-available('rk:text-beside')">
+          <style><xsl:value-of select="rk:text-beside('Reelkeep.css')"/></style>
+        </xsl:when>
+        <xsl:otherwise>
+          <link rel="stylesheet">
+            <xsl:attribute name="href">
+              <xsl:call-template name="folder-url">
+                <xsl:with-param name="folder" select="/Reelkeep/@StyleSheet"/>
+              </xsl:call-template>
+              <xsl:text>Reelkeep.css</xsl:text>
+            </xsl:attribute>
+          </link>
+        </xsl:otherwise>
+      </xsl:choose>
     </head>
   </xsl:template>
 

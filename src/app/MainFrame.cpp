@@ -15,6 +15,7 @@
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
+#include "ui/PageRenderer.h"
 
 namespace reelkeep {
 
@@ -50,6 +51,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);
     connect(&idleTimer_, &QTimer::timeout, this, &MainFrame::OnIdle);
+    renderer_ = new PageRenderer(this);
     ConnectCommands();
 
     CatalogDatabase::SetThreadBusyTimeout(kWindowBusyWait);
@@ -66,6 +68,9 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 MainFrame::~MainFrame() {
+    // A page still being made is not wanted any more; its threads end first.
+    delete renderer_;
+    renderer_ = nullptr;
     StopUpdateCheck();
     // Panes going away move the focus and the selection; let that reach a whole frame.
     disconnect(qApp, nullptr, this, nullptr);
@@ -78,6 +83,7 @@ void MainFrame::CreateMenus() {
     QMenu* file = bar->addMenu(tr("&File"));
     file->addAction(actions_[ID_FILE_NEW]);
     file->addAction(actions_[ID_FILE_OPEN]);
+    file->addAction(actions_[ID_FILE_IMPORT]);
     file->addSeparator();
     file->addAction(actions_[ID_FILE_PRINT]);
     file->addAction(actions_[ID_FILE_PRINT_PREVIEW]);
@@ -89,6 +95,7 @@ void MainFrame::CreateMenus() {
     QMenu* exportMenu = file->addMenu(tr("&Export"));
     exportMenu->addAction(actions_[ID_EXPORT_XML]);
     exportMenu->addAction(actions_[ID_EXPORT_HTML]);
+    exportMenu->addAction(actions_[ID_EXPORT_CSV]);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     // Another program may have changed the catalog since: the items say what they would do now.
@@ -211,6 +218,14 @@ void MainFrame::OnIdle() {
 void MainFrame::closeEvent(QCloseEvent* event) {
     // A drop runs beside the window and holds it until it ends.
     if (dropping_) {
+        event->ignore();
+        return;
+    }
+    // A long command ends first: it is asked to stop, and the window closes when it has.
+    if (operationRunning_) {
+        closeAfterOperation_ = true;
+        if (cancelOperation_)
+            cancelOperation_();
         event->ignore();
         return;
     }

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Commands.h"
@@ -15,6 +17,7 @@
 #include "catalog/MovieOrder.h"
 #include "maint/Settings.h"
 #include "present/TemplateTransform.h"
+#include "ui/WaitCursor.h"
 
 class QLineEdit;
 class QMenu;
@@ -24,7 +27,10 @@ class QToolBar;
 namespace reelkeep {
 
 struct FrameUpdate;
+struct RenderOutcome;
+class BackgroundTask;
 class BrowserPane;
+class PageRenderer;
 class MovieListModel;
 class MovieListView;
 
@@ -51,8 +57,17 @@ public:
     bool EditMode() const { return editMode_; }
     // How many times the pane was rebuilt; selection changes coalesce into one per idle time.
     int RefreshCount() const { return refreshCount_; }
+    // A page asked for by RefreshView is still being made; the pane shows it when it comes.
+    bool RenderPending() const;
+    // A long command (delete, export, sort) is running; the commands that change the list or
+    // the catalog are grayed until it ends.
+    bool OperationRunning() const { return operationRunning_; }
 
-    // Rebuilds the pane for one row, or for the list's selection with -1.
+    // How many movies the page of several lists at first; its link lists them all.
+    static constexpr std::size_t kFirstRows = 1000;
+
+    // Rebuilds the pane for one row, or for the list's selection with -1. The page is made on
+    // a thread of its own and shown when it is done; a later refresh replaces an unfinished one.
     void RefreshView(int row);
     void LoadList();
     void SortList(bool lockRedraw);
@@ -122,8 +137,10 @@ private:
     void OnUpdateDone();
     void StopUpdateCheck();
 
-    // Export XML / HTML (MainFrameExport.cpp).
+    // Export XML / HTML / CSV (MainFrameExport.cpp).
     void OnExport(CommandId command);
+    // File > Import (MainFrameImport.cpp).
+    void OnImport();
     // Dropped files and Update from a file (MainFrameDrop.cpp).
     void OnUpdateMovie();
 
@@ -139,6 +156,16 @@ private:
     void OnFormPosted(const QByteArray& body);
     // The movie a page rendered for this row stands for (-1: the page of several movies).
     ObjectId PageMovie(int renderedRow) const;
+    void OnPageRendered(const RenderOutcome& outcome);
+    // The page of several movies asked for every row.
+    void OnAllRowsRequested();
+    // Empties the pane; a page still being made never shows.
+    void ClearPane();
+
+    // Runs a long command's work through the task with the commands that change the list or
+    // the catalog grayed; `cancel` (may be empty) is what a close of the window asks of it.
+    void RunOperation(BackgroundTask& task, const std::function<void()>& work,
+                      std::function<void()> cancel);
 
     CommandActions actions_;
     QToolBar* toolBar_ = nullptr;
@@ -166,6 +193,16 @@ private:
     // What Edit > Undo and Redo offered when they were last brought up to date.
     PendingSteps pendingSteps_;
     QTimer idleTimer_;
+    PageRenderer* renderer_ = nullptr;
+    // Shown while the page of the current selection is being made.
+    std::optional<WaitCursor> renderWait_;
+    // The movie the page being made stands for; it becomes pageMovie_ when the page shows.
+    ObjectId renderedMovie_ = 0;
+    // The page of several movies lists every row, until the selection changes.
+    bool allRows_ = false;
+    bool operationRunning_ = false;
+    std::function<void()> cancelOperation_;
+    bool closeAfterOperation_ = false;
 
     std::string scriptsFolder_;
     std::uint32_t lastScript_ = 0;

@@ -80,7 +80,7 @@ void MainFrame::UseCatalog(const std::string& folder, const std::vector<MovieLis
     model_->SetRows(rows);
     list_->setUpdatesEnabled(true);
     SortList(true);
-    pane_->ClearView();
+    ClearPane();
 }
 
 }  // namespace reelkeep

@@ -4,17 +4,22 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QToolBar>
 #include <cerrno>
 #include <cstring>
 
 #include "app/MainFrame.h"
+#include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
 #include "platform/Folders.h"
 #include "ui/AboutDialog.h"
+#include "ui/BackgroundTask.h"
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
+#include "ui/PageRenderer.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
 
@@ -44,11 +49,18 @@ void MainFrame::ConnectCommands() {
     for (CommandId id : {ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING, ID_SORT_INDEX}) {
         on(id, [this, id] { OnSort(id); });
     }
-    on(ID_HELP_CONTENTS, [this] { pane_->ShowHelp(); });
+    on(ID_HELP_CONTENTS, [this] {
+        // The help page stays until the next refresh: a page still being made never comes.
+        renderer_->Stop();
+        renderWait_.reset();
+        pane_->ShowHelp();
+    });
     on(ID_APP_ABOUT, &MainFrame::OnAbout);
     on(ID_FILE_PREFERENCES, &MainFrame::OnPreferences);
     on(ID_EXPORT_XML, [this] { OnExport(ID_EXPORT_XML); });
     on(ID_EXPORT_HTML, [this] { OnExport(ID_EXPORT_HTML); });
+    on(ID_EXPORT_CSV, [this] { OnExport(ID_EXPORT_CSV); });
+    on(ID_FILE_IMPORT, &MainFrame::OnImport);
     on(ID_MOVIE_UPDATE, &MainFrame::OnUpdateMovie);
     // Ctrl+S is taken by the window and does nothing.
 
@@ -57,6 +69,7 @@ void MainFrame::ConnectCommands() {
     }
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         selectionChanged_ = true;
+        allRows_ = false;  // a new selection's page lists its first rows again
         ArmIdle();
     });
     connect(model_, &QAbstractItemModel::modelReset, this, &MainFrame::ArmIdle);
@@ -75,15 +88,25 @@ void MainFrame::ConnectCommands() {
     connect(list_, &QWidget::customContextMenuRequested, this, &MainFrame::OnListContextMenu);
     connect(searchBox_, &QLineEdit::textChanged, this, &MainFrame::OnSearchChanged);
     connect(pane_, &BrowserPane::FormPosted, this, &MainFrame::OnFormPosted);
+    connect(pane_, &BrowserPane::AllRowsRequested, this, &MainFrame::OnAllRowsRequested);
+    connect(renderer_, &PageRenderer::Rendered, this, &MainFrame::OnPageRendered);
 }
 
 void MainFrame::UpdateCommandStates() {
     const int selected = list_->SelectedCount();
+    // While a long command runs, nothing else may change the list or the catalog.
+    const bool free = !operationRunning_;
     for (CommandId id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PAGE_SETUP}) {
         actions_[id]->setEnabled(pane_->CanPrint());
     }
-    actions_[ID_EXPORT_XML]->setEnabled(selected > 0);
-    actions_[ID_EXPORT_HTML]->setEnabled(selected > 0);
+    actions_[ID_EXPORT_XML]->setEnabled(free && selected > 0);
+    actions_[ID_EXPORT_HTML]->setEnabled(free && selected > 0);
+    actions_[ID_EXPORT_CSV]->setEnabled(free && selected > 0);
+    for (CommandId id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PREFERENCES, ID_FILE_IMPORT, ID_MOVIE_NEW,
+                         ID_MOVIE_EDITMODE, ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING,
+                         ID_SORT_INDEX}) {
+        actions_[id]->setEnabled(free);
+    }
     UpdateHistoryCommands();
     const std::pair<CommandId, BrowserPane::EditCommand> edits[] = {
         {ID_EDIT_CUT, BrowserPane::EditCommand::Cut},
@@ -92,8 +115,8 @@ void MainFrame::UpdateCommandStates() {
     for (const auto& [id, command] : edits) {
         actions_[id]->setEnabled(pane_->CanRunEditCommand(command));
     }
-    actions_[ID_MOVIE_DELETE]->setEnabled(selected > 0);
-    actions_[ID_MOVIE_UPDATE]->setEnabled(selected == 1);
+    actions_[ID_MOVIE_DELETE]->setEnabled(free && selected > 0);
+    actions_[ID_MOVIE_UPDATE]->setEnabled(free && selected == 1);
     actions_[ID_MOVIE_EDITMODE]->setChecked(editMode_);
     const std::pair<CommandId, SortKey> sorts[] = {{ID_SORT_TITLE, kSortByTitle},
                                                    {ID_SORT_YEAR, kSortByYear},
@@ -104,17 +127,54 @@ void MainFrame::UpdateCommandStates() {
     // "Empty" placeholder stays grayed whatever is selected.
     for (QAction* script : scriptsMenu_->actions()) {
         if (script != actions_[ID_SCRIPTS_EMPTY])
-            script->setEnabled(selected > 0);
+            script->setEnabled(free && selected > 0);
     }
 }
 
+void MainFrame::RunOperation(BackgroundTask& task, const std::function<void()>& work,
+                             std::function<void()> cancel) {
+    operationRunning_ = true;
+    cancelOperation_ = std::move(cancel);
+    UpdateCommandStates();
+    const auto done = qScopeGuard([this] {
+        operationRunning_ = false;
+        cancelOperation_ = nullptr;
+        UpdateCommandStates();
+        ArmIdle();
+        // A close asked for meanwhile comes now.
+        if (closeAfterOperation_) {
+            closeAfterOperation_ = false;
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    });
+    task.Run(work);
+}
+
 void MainFrame::OnSort(CommandId command) {
+    if (operationRunning_)
+        return;
     const SortKey key = command == ID_SORT_TITLE    ? kSortByTitle
                         : command == ID_SORT_YEAR   ? kSortByYear
                         : command == ID_SORT_RATING ? kSortByRating
                                                     : kSortByIndex;
     sortOrder_ = ChooseSortKey(sortOrder_, key);
-    SortList(true);
+    // A new catalog exists only as a path until something is stored in it.
+    if (model_->rowCount() == 0)
+        return;
+    // The keys of a large catalog are read and sorted off the window's thread; only putting
+    // the rows in their new order happens here.
+    std::vector<ObjectId> order;
+    try {
+        BackgroundTask task(this, tr("Sorting the list..."));
+        RunOperation(task, [&] { order = SortedMovieIds(catalogFile_, sortOrder_); }, {});
+    } catch (const dbException& error) {
+        ShowError(this, ScreenText(error.what()));
+        return;
+    }
+    const bool updates = list_->updatesEnabled();
+    list_->setUpdatesEnabled(false);
+    model_->ApplyOrder(order);
+    list_->setUpdatesEnabled(updates);
 }
 
 void MainFrame::OnSelectAll() {

@@ -87,7 +87,8 @@ private:
 }  // namespace
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalPaths(event->mimeData()).isEmpty())
+    // A long command works on the catalog and the list: nothing joins them until it ends.
+    if (!operationRunning_ && !LocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
@@ -100,6 +101,8 @@ void MainFrame::dropEvent(QDropEvent* event) {
 }
 
 void MainFrame::DropPaths(const QStringList& paths) {
+    if (operationRunning_)
+        return;
     std::vector<std::string> stored;
     stored.reserve(static_cast<std::size_t>(paths.size()));
     for (const QString& path : paths) stored.push_back(StoredText(path));
@@ -113,6 +116,9 @@ void MainFrame::DropPaths(const QStringList& paths) {
     dropping_ = false;
     if (!result.error.empty())
         ShowError(this, ScreenText(result.error));
+    // An NFO that could not be read, a poster that is no picture: the user hears which and why.
+    if (const std::string skipped = DescribeSkippedFiles(result); !skipped.empty())
+        ShowInformation(this, ScreenText(skipped));
     ArmIdle();
 }
 

@@ -1,13 +1,17 @@
-// Export XML and Export HTML: the selection written to a file the user names.
+// Export XML, HTML and CSV: the selection written to a file the user names.
 #include <QMessageBox>
+#include <utility>
 
 #include "app/MainFrame.h"
+#include "interop/CsvExport.h"
 #include "present/Export.h"
+#include "present/RenderControl.h"
+#include "ui/BackgroundTask.h"
 #include "ui/FileDialogs.h"
-#include "ui/ListSelection.h"
+#include "ui/MovieListModel.h"
+#include "ui/MovieListView.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
-#include "ui/WaitCursor.h"
 
 namespace reelkeep {
 
@@ -22,6 +26,7 @@ struct ExportKind {
 constexpr ExportKind kExportKinds[] = {
     {ID_EXPORT_XML, "xml", "XML Files (*.xml)"},
     {ID_EXPORT_HTML, "html", "HTML Files (*.html *.htm)"},
+    {ID_EXPORT_CSV, "csv", "CSV Files (*.csv)"},
 };
 
 }  // namespace
@@ -32,7 +37,7 @@ void MainFrame::OnExport(CommandId command) {
         if (candidate.command == command)
             kind = &candidate;
     }
-    if (!kind)
+    if (!kind || operationRunning_)
         return;
     const std::optional<QString> chosen = ChooseSaveFile(
         this, {tr(kind->filter), tr("All Files (*)")}, QString::fromLatin1(kind->suffix));
@@ -40,15 +45,31 @@ void MainFrame::OnExport(CommandId command) {
         return;
 
     const std::string path = StoredText(*chosen);
-    const ListSelection selection(*list_);
+    // The movies selected now, in list order: the export runs on a thread of its own while
+    // the window answers, and the list may change meanwhile.
+    std::vector<ObjectId> movies;
+    for (const int row : list_->SelectedRows()) movies.push_back(model_->Oid(row));
+    const FixedMovieSelection selection(std::move(movies));
+    const PresentationSource source{selection, catalogFolder_, Templates(), editMode_};
+    RenderControl control;
     ExportResult result;
     try {
-        const WaitCursor wait;
-        if (command == ID_EXPORT_XML) {
-            result = ExportXml(selection, catalogFolder_, path);
-        } else {
-            result = ExportHtml({selection, catalogFolder_, Templates(), editMode_}, path);
-        }
+        BackgroundTask task(this, tr("Exporting %1 movies...").arg(selection.SelectedRows().size()));
+        task.SetProgress([&] { return std::pair(control.Done(), control.Total()); });
+        const auto cancel = [&] { control.Stop(); };
+        task.SetCancel(cancel);
+        RunOperation(
+            task,
+            [&] {
+                if (command == ID_EXPORT_XML) {
+                    result = ExportXml(selection, catalogFolder_, path, &control);
+                } else if (command == ID_EXPORT_CSV) {
+                    result = ExportCsv(selection, catalogFolder_, path);
+                } else {
+                    result = ExportHtml(source, path, &control);
+                }
+            },
+            cancel);
     } catch (const dbException& error) {
         ShowError(this, ScreenText(error.what()));
         return;

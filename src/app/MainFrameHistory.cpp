@@ -52,7 +52,8 @@ void MainFrame::UpdateHistoryCommands() {
     } catch (const dbException&) {
         pendingSteps_ = {};  // a catalog that cannot be read has nothing to offer
     }
-    const bool busy = dropping_;
+    // Not under a drop, delete, export or sort that is still working on the catalog.
+    const bool busy = dropping_ || operationRunning_;
     undo->setText(pendingSteps_.undo ? tr("&Undo %1\tCtrl+Z").arg(MenuLabel(pendingSteps_.undo->label))
                                      : tr("&Undo\tCtrl+Z"));
     redo->setText(pendingSteps_.redo ? tr("&Redo %1\tCtrl+Shift+Z").arg(MenuLabel(pendingSteps_.redo->label))
@@ -76,7 +77,7 @@ void MainFrame::OnRedo() {
 void MainFrame::MoveInHistory(bool undo) {
     // The step the menu offered; a newer one from elsewhere is not taken back unseen.
     const std::optional<HistoryStepInfo>& offered = undo ? pendingSteps_.undo : pendingSteps_.redo;
-    if (!offered || dropping_) return;
+    if (!offered || dropping_ || operationRunning_) return;
     HistoryMove move;
     try {
         const WaitCursor wait;

@@ -6,9 +6,12 @@
 #include <QMenu>
 #include <QUrl>
 #include <algorithm>
+#include <atomic>
+#include <utility>
 
 #include "app/MainFrame.h"
 #include "catalog/CatalogOperations.h"
+#include "ui/BackgroundTask.h"
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
@@ -98,6 +101,8 @@ void MainFrame::OnNewMovie() {
 }
 
 void MainFrame::OnDeleteMovies() {
+    if (operationRunning_)
+        return;
     std::vector<int> rows = list_->SelectedRows();
     if (rows.empty())
         return;
@@ -109,18 +114,43 @@ void MainFrame::OnDeleteMovies() {
     std::vector<ObjectId> oids;
     oids.reserve(rows.size());
     for (const int row : rows) oids.push_back(model_->Oid(row));
-    std::vector<int> removed;
-    removed.reserve(rows.size());
+    // The records go on a thread of their own; Cancel stops after the record in hand, and
+    // what was removed until then stays removed.
+    std::vector<ObjectId> removed;
+    removed.reserve(oids.size());
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> stop{false};
+    bool failed = false;
     try {
-        RedrawLock lock(list_, true);
-        DeleteMovies(catalogFile_, oids, [&](std::size_t i) { removed.push_back(rows[i]); });
-        model_->RemoveRows(std::move(removed));
+        BackgroundTask task(this, tr("Deleting %1 records...").arg(oids.size()));
+        task.SetProgress([&] { return std::pair(done.load(), oids.size()); });
+        const auto cancel = [&] { stop = true; };
+        task.SetCancel(cancel);
+        RunOperation(
+            task,
+            [&] {
+                DeleteMovies(
+                    catalogFile_, oids,
+                    [&](std::size_t i) {
+                        removed.push_back(oids[i]);
+                        done = i + 1;
+                    },
+                    &stop);
+            },
+            cancel);
     } catch (const dbException& error) {
         ShowDatabaseError(this, error);
-        // Whatever was committed before the error, the rows follow the catalog.
-        LoadList();
+        failed = true;
     }
-    pane_->ClearView();
+    {
+        // The rows of the records that are gone, wherever the list holds them now.
+        RedrawLock lock(list_, true);
+        model_->RemoveMovies(removed);
+    }
+    // Whatever was committed before an error, the rows follow the catalog.
+    if (failed)
+        LoadList();
+    ClearPane();
 }
 
 void MainFrame::OnOpenMovieFile() {
@@ -148,6 +178,8 @@ std::unique_ptr<QMenu> MainFrame::BuildListContextMenu() {
     if (selected > 0) {
         QMenu* scripts = menu->addMenu(tr("&Scripts"));
         FillScriptsMenu(scripts);
+        // A long command works on the catalog: no script runs beside it.
+        scripts->menuAction()->setEnabled(!operationRunning_);
         // After a run in this session the entry is the menu's default (drawn bold), as the
         // last script is the submenu's.
         if (lastScript_ != 0)

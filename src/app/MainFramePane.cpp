@@ -1,54 +1,92 @@
-// The browser pane's side of the window: rendering the selection through the templates and
-// writing the edit page's submissions back.
+// The browser pane's side of the window: rendering the selection through the templates (on a
+// thread of its own) and writing the edit page's submissions back.
 #include <QItemSelectionModel>
 #include <QMessageBox>
 
 #include "app/MainFrame.h"
 #include "present/EditForm.h"
 #include "ui/BrowserPane.h"
-#include "ui/ListSelection.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
+#include "ui/PageRenderer.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenText.h"
-#include "ui/WaitCursor.h"
 
 namespace reelkeep {
 
 void MainFrame::RefreshView(int row) {
     ++refreshCount_;
-    pageMovie_ = 0;
-    const ListSelection selection(*list_);
-    const PresentationSource source{selection, catalogFolder_, Templates(), editMode_};
-    int chosen = row;
-    RenderedPage page;
-    try {
-        // A selection of thousands takes a while to build and render.
-        const WaitCursor wait;
-        page = TransformSelection(source, chosen, true);
-    } catch (const dbException& error) {
-        pane_->ClearView();
-        ShowError(this, ScreenText(error.what()));
+    PageRequest request;
+    request.catalogFolder = catalogFolder_;
+    request.templates = Templates();
+    request.editMode = editMode_;
+    request.rowLimit = allRows_ ? 0 : kFirstRows;
+    int shownRow = row;
+    if (row >= 0) {
+        if (row < model_->rowCount())
+            request.movies.push_back(model_->Oid(row));
+    } else {
+        const std::vector<int> rows = list_->SelectedRows();
+        request.movies.reserve(rows.size());
+        for (const int selected : rows) request.movies.push_back(model_->Oid(selected));
+        if (rows.size() == 1)
+            shownRow = rows.front();
+    }
+    // Nothing selected: an empty page, and the catalog is not even opened.
+    if (request.movies.empty()) {
+        ClearPane();
         return;
     }
+    renderedMovie_ = PageMovie(shownRow);
+    // A selection of thousands takes a while to read and render; the window answers meanwhile.
+    if (!renderWait_)
+        renderWait_.emplace();
+    renderer_->Start(std::move(request));
+}
+
+bool MainFrame::RenderPending() const {
+    return renderer_->Busy() || pane_->PageWaiting();
+}
+
+void MainFrame::OnPageRendered(const RenderOutcome& outcome) {
+    renderWait_.reset();
+    if (!outcome.databaseError.empty()) {
+        ClearPane();
+        ShowError(this, ScreenText(outcome.databaseError));
+        return;
+    }
+    const RenderedPage& page = outcome.page;
     if (page.status == RenderedPage::Status::Failed) {
-        pane_->ClearView();
+        ClearPane();
         ShowError(this, ScreenText(page.caption), ScreenText(page.detail));
         return;
     }
-    // A missing or malformed template, or nothing selected, leaves the pane empty.
+    // A missing or malformed template, or a catalog that does not open, leaves the pane empty.
     if (!page.HasPage()) {
-        pane_->ClearView();
+        ClearPane();
         return;
     }
-    pageMovie_ = PageMovie(chosen);
+    // From now on the page on show is this one: a form posted from it writes its movie.
+    pageMovie_ = renderedMovie_;
     pane_->ShowPage(QByteArray::fromStdString(page.bytes), QString::fromStdString(page.mediaType),
                     QString::fromStdString(page.encoding));
 }
 
+void MainFrame::ClearPane() {
+    renderer_->Stop();
+    renderWait_.reset();
+    pageMovie_ = 0;
+    pane_->ClearView();
+}
+
+void MainFrame::OnAllRowsRequested() {
+    allRows_ = true;
+    RefreshView(-1);
+}
+
 ObjectId MainFrame::PageMovie(int renderedRow) const {
     if (renderedRow >= 0)
-        return model_->Oid(renderedRow);
+        return renderedRow < model_->rowCount() ? model_->Oid(renderedRow) : 0;
     // A page of several movies stands for the focused one, as long as it is among them.
     const int focused = list_->FocusedRow();
     return focused >= 0 && list_->selectionModel()->isRowSelected(focused) ? model_->Oid(focused)

@@ -43,7 +43,8 @@ void MainFrame::FillScriptsMenu(QMenu* menu) {
 
 void MainFrame::RunScript(std::uint32_t command, const std::string& name) {
     // The items are grayed without a selection; nothing may run, re-sort or leave edit mode.
-    if (list_->SelectedCount() == 0)
+    // Nor while a long command works on the catalog (the context menu's items are made anew).
+    if (list_->SelectedCount() == 0 || operationRunning_)
         return;
     std::optional<std::string> scriptText = ReadScriptText(scriptsFolder_, name);
     if (!scriptText)

@@ -40,8 +40,14 @@ PendingSteps ReadPendingSteps(const std::string& catalogFile) {
     if (!CatalogExists(catalogFile)) return pending;
     CatalogDatabase database(catalogFile);
     database.Open(Access::ReadOnly);
-    pending.undo = database.NextUndo();
-    pending.redo = database.NextRedo();
+    // Newest first: the steps taken back come before the first one still in force.
+    for (HistoryStepInfo& step : database.History()) {
+        if (!step.undone) {
+            pending.undo = std::move(step);
+            break;
+        }
+        pending.redo = std::move(step);
+    }
     return pending;
 }
 

@@ -52,12 +52,14 @@ MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& 
 }
 
 void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids,
-                  const std::function<void(std::size_t position)>& removed) {
+                  const std::function<void(std::size_t position)>& removed,
+                  const std::atomic<bool>* stop) {
     CatalogDatabase database = Connect(catalogFile);
     database.Open(Access::ReadWrite);
     // Labelled as it goes: whatever stops the walk, the removals before it are kept.
     std::size_t count = 0;
     for (std::size_t i = 0; i < oids.size(); ++i) {
+        if (stop && stop->load(std::memory_order_relaxed)) break;
         // A record that another connection removed already is gone all the same.
         if (database.Remove(oids[i])) database.SetStepLabel(DeleteLabel(++count));
         removed(i);

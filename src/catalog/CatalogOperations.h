@@ -3,6 +3,7 @@
 // failure of the store raises dbException.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <span>
@@ -26,9 +27,11 @@ MovieListRow AddMovieByTitle(const std::string& catalogFile, const std::string& 
 
 // Removes the records one by one in the order given and reports the position of each one
 // that is gone, so that the caller can drop its row. An error stops the walk; the removals
-// before it are committed.
+// before it are committed. So does `stop`, when given and set (from any thread), before the
+// next record.
 void DeleteMovies(const std::string& catalogFile, std::span<const ObjectId> oids,
-                  const std::function<void(std::size_t position)>& removed);
+                  const std::function<void(std::size_t position)>& removed,
+                  const std::atomic<bool>* stop = nullptr);
 
 // szLocation of the record; empty when there is no such record.
 std::string MovieLocation(const std::string& catalogFile, ObjectId oid);

@@ -39,6 +39,7 @@ std::span<const CliCommand> MediaCommands();
 std::span<const CliCommand> ScriptCommands();
 std::span<const CliCommand> PresentCommands();
 std::span<const CliCommand> ImportCommands();
+std::span<const CliCommand> InteropCommands();
 std::span<const CliCommand> HistoryCommands();
 std::span<const CliCommand> FindCommands();
 

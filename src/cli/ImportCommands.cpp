@@ -1,5 +1,6 @@
 // add-files: adds files and folders to the catalog as a drop on the window does; the title
-// question is answered with the title derived from the file name.
+// question is answered with the title derived from the file name. The files that lay beside
+// them and were skipped are named after the summary.
 #include <array>
 #include <ostream>
 
@@ -36,6 +37,8 @@ int AddFiles(CliContext& context, std::span<const std::string> args) {
         AddDroppedPaths(catalogFile, std::vector<std::string>(args.begin(), args.end()), host);
     context.out << "added " << result.added << ", attached " << result.attached << ", moved "
                 << result.relocated << '\n';
+    if (const std::string skipped = DescribeSkippedFiles(result); !skipped.empty())
+        context.out << skipped << '\n';
     if (!result.error.empty()) {
         context.err << "reelkeep-cli: " << result.error << '\n';
         return 1;

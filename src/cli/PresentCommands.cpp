@@ -3,7 +3,9 @@
 #include <ostream>
 
 #include "catalog/CatalogDatabase.h"
+#include "catalog/CatalogPaths.h"
 #include "cli/CliCommand.h"
+#include "interop/CsvExport.h"
 #include "platform/Folders.h"
 #include "present/CatalogDocument.h"
 #include "present/Export.h"
@@ -32,24 +34,39 @@ int Show(CliContext& context, std::span<const std::string> args) {
     return 0;
 }
 
+// Every movie of the catalog in storage order, as the window lists them.
+std::vector<ObjectId> AllMovies(const std::string& catalogFolder) {
+    CatalogDatabase database(CatalogFilePath(catalogFolder));
+    database.Open(CatalogDatabase::Access::ReadOnly);
+    std::vector<ObjectId> oids = database.SelectAll();
+    database.Close();
+    return oids;
+}
+
 int Export(CliContext& context, std::span<const std::string> args) {
-    if (args.size() < 3 || (args[0] != "--xml" && args[0] != "--html")) {
-        throw UsageError("export takes --xml FILE or --html FILE, then object identifiers");
+    if (args.size() < 3 || (args[0] != "--xml" && args[0] != "--html" && args[0] != "--csv")) {
+        throw UsageError("export takes --xml FILE, --html FILE or --csv FILE, then object "
+                         "identifiers or --all");
     }
-    const bool html = args[0] == "--html";
+    const std::string kind = args[0];
     const std::string& path = args[1];
     args = args.subspan(2);
     TemplatePaths templates = DefaultTemplatePaths(ProgramFolder());
-    if (html && args.size() >= 2 && args[0] == "--template") {
+    if (kind == "--html" && args.size() >= 2 && args[0] == "--template") {
         templates.view = templates.multiple = args[1];
         args = args.subspan(2);
     }
-    if (args.empty()) throw UsageError("export needs at least one object identifier");
-    const FixedMovieSelection list(ParseObjectIds(args));
+    if (args.empty()) throw UsageError("export needs object identifiers or --all");
+    if (args[0] == "--all" && args.size() > 1) {
+        throw UsageError("export takes either --all or object identifiers");
+    }
+    const FixedMovieSelection list(args[0] == "--all" ? AllMovies(context.catalogFolder)
+                                                      : ParseObjectIds(args));
 
     const ExportResult result =
-        html ? ExportHtml(PresentationSource{list, context.catalogFolder, templates, false}, path)
-             : ExportXml(list, context.catalogFolder, path);
+        kind == "--html"  ? ExportHtml(PresentationSource{list, context.catalogFolder, templates, false}, path)
+        : kind == "--csv" ? ExportCsv(list, context.catalogFolder, path)
+                          : ExportXml(list, context.catalogFolder, path);
     switch (result.status) {
         case ExportResult::Status::Written:
             return 0;
@@ -65,7 +82,9 @@ int Export(CliContext& context, std::span<const std::string> args) {
 
 constexpr std::array kCommands = {
     CliCommand{"show", "OID...", &Show},
-    CliCommand{"export", "--xml FILE OID... | --html FILE [--template PATH] OID...", &Export},
+    CliCommand{"export",
+               "--xml FILE | --html FILE [--template PATH] | --csv FILE, then OID... | --all",
+               &Export},
 };
 
 }  // namespace

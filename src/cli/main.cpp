@@ -75,15 +75,21 @@ constexpr CommandGuide kGuides[] = {
      "languages and subtitle languages of each file, tab-separated."},
     {"show", CatalogUse::Reads, "The XML document of these movies, as export writes it."},
     {"export", CatalogUse::Reads,
-     "Write the movies to FILE as XML, or as HTML through the View template\n"
-     "(one movie) or the Multiple template (several)."},
+     "Write the movies (--all: every movie) to FILE as XML, as HTML through the\n"
+     "View template (one movie) or the Multiple template (several), or as CSV."},
     {"scripts", CatalogUse::None, "Command identifier and name of each script."},
     {"run-script", CatalogUse::Writes,
      "Run the script NAME over these movies (all movies when none is given),\n"
      "with its progress on stderr."},
     {"add-files", CatalogUse::Writes,
      "Add files and folders as a drop on the window does; new titles are the\n"
-     "ones derived from the file names."},
+     "ones derived from the file names, or given by the NFO files beside them,\n"
+     "which fill only empty fields. Skipped NFO files are named with the reason."},
+    {"import", CatalogUse::Writes,
+     "Import movies from CSV files, IMDb and Letterboxd exports, Tellico and\n"
+     "GCstar catalogs, and Reelkeep's own CSV and XML exports, all or nothing.\n"
+     "Movies already in the catalog are skipped, filled in or replaced\n"
+     "(--existing; skip by default)."},
 };
 
 const CommandGuide* GuideOf(std::string_view name) {
@@ -96,7 +102,7 @@ const CommandGuide* GuideOf(std::string_view name) {
 
 std::vector<std::span<const CliCommand>> CommandTables() {
     return {CatalogCommands(), FindCommands(), MediaCommands(), PresentCommands(),
-            ScriptCommands(), ImportCommands(), HistoryCommands()};
+            ScriptCommands(), ImportCommands(), InteropCommands(), HistoryCommands()};
 }
 
 const CliCommand* FindCommand(std::string_view name) {

@@ -58,15 +58,28 @@ MediaFacts FactsPrefetch::Take(std::size_t index) {
     std::unique_lock lock(mutex_);
     taking_ = index;
     changed_.notify_all();
-    if (!claimed_[index]) {
-        claimed_[index] = true;
-        lock.unlock();
-        return ReadMediaFacts(files_[index], own_);
+    for (;;) {
+        if (facts_[index]) {
+            MediaFacts facts = std::move(*facts_[index]);
+            facts_[index].reset();
+            return facts;
+        }
+        if (!claimed_[index]) {
+            claimed_[index] = true;
+            lock.unlock();
+            return ReadMediaFacts(files_[index], own_);
+        }
+        // The thread has this file in hand: rather than wait, the drop's own helper reads the
+        // next file nobody has claimed, so that both helpers work at once.
+        if (const std::optional<std::size_t> ahead = ClaimNext()) {
+            lock.unlock();
+            MediaFacts facts = ReadMediaFacts(files_[*ahead], own_);
+            lock.lock();
+            facts_[*ahead] = std::move(facts);
+            continue;
+        }
+        changed_.wait(lock, [&] { return facts_[index].has_value(); });
     }
-    changed_.wait(lock, [&] { return facts_[index].has_value(); });
-    MediaFacts facts = std::move(*facts_[index]);
-    facts_[index].reset();
-    return facts;
 }
 
 }  // namespace reelkeep

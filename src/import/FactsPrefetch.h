@@ -1,6 +1,7 @@
 // The media facts of a big drop's files, read ahead on a thread with a helper of its own, so
 // that both cores share the media library's work. The drop still takes the facts one file at
-// a time in its own order; a file the thread has not reached yet is read by the drop itself.
+// a time in its own order; a file the thread has not reached yet is read by the drop itself,
+// and while the thread reads the file the drop waits for, the drop reads one further ahead.
 #pragma once
 
 #include <condition_variable>

@@ -1,10 +1,17 @@
 #include "import/MovieImport.h"
 
 #include <algorithm>
+#include <cctype>
+
+#include <unistd.h>
 
 #include "catalog/HistoryLabels.h"
 #include "import/FactsPrefetch.h"
+#include "import/FileNeighbours.h"
 #include "import/FolderWalk.h"
+#include "interop/FileTitle.h"
+#include "interop/NfoFile.h"
+#include "interop/PictureStore.h"
 #include "media/MediaFacts.h"
 #include "media/MediaProbe.h"
 #include "platform/CaseFold.h"
@@ -19,13 +26,29 @@ constexpr char kFileMedium[] = "File";
 
 enum class Outcome { GoOn, Cancelled };
 
+// How many skipped files the message names one by one.
+constexpr std::size_t kNamedSkips = 20;
+
+// What the files beside one dropped file say about its movie.
+struct Described {
+    ImportedMovie nfo;   // the fields its NFO gave; none without a readable NFO
+    std::string poster;  // the poster to copy, or empty
+
+    bool Titled() const { return nfo.IsGiven(*FindMovieField("szTitle")); }
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
 class Drop {
 public:
     // With `secondHelper`, a big drop reads facts on two helpers at once.
-    Drop(CatalogDatabase& database, ImportHost& host, MediaProbe& probe, bool secondHelper,
-         DropResult& result)
-        : database_(database), host_(host), probe_(probe), secondHelper_(secondHelper),
-          result_(result) {}
+    Drop(CatalogDatabase& database, const std::string& catalogFolder, ImportHost& host,
+         MediaProbe& probe, bool secondHelper, DropResult& result)
+        : database_(database), catalogFolder_(catalogFolder), host_(host), probe_(probe),
+          secondHelper_(secondHelper), result_(result) {}
 
     // Every regular file the dropped paths stand for, folders walked, in drop order.
     Outcome ListFiles(const std::vector<std::string>& paths) {
@@ -38,6 +61,8 @@ public:
                 files_.push_back(entry.path);
             }
         }
+        // A media centre's files describe the movies beside them; they are read with those.
+        std::erase_if(files_, [this](const std::string& file) { return neighbours_.Describes(file); });
         return Outcome::GoOn;
     }
 
@@ -88,26 +113,88 @@ private:
         return prefetch_ ? prefetch_->Take(index) : ReadMediaFacts(files_[index], probe_);
     }
 
+    // The NFO and poster beside the file; a damaged NFO is named in the result and ignored.
+    Described Describe(const std::string& path) {
+        Described described;
+        const Neighbours found = neighbours_.Of(path);
+        if (!found.nfo.empty()) {
+            NfoDetails details = ReadNfoFile(found.nfo);
+            if (details.error.empty()) {
+                described.nfo = std::move(details.movie);
+                ++result_.described;
+            } else {
+                result_.skipped.push_back({found.nfo, std::move(details.error)});
+            }
+        }
+        described.poster = found.poster;
+        return described;
+    }
+
+    // Fills the movie's empty fields from the NFO, and gives a movie without pictures the
+    // poster. The name of a poster stored here, so that a failed store can take it away again.
+    std::string FillFrom(const Described& described, Movie& movie) {
+        FillEmptyFields(described.nfo, movie);
+        if (described.poster.empty() || !movie.pszPictures.empty())
+            return {};
+        const StoredPicture picture =
+            StorePicture(catalogFolder_, {BareFileName(described.poster), {}, described.poster});
+        if (picture.name.empty()) {
+            std::string reason = picture.error + ".";
+            reason.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(reason.front())));
+            result_.skipped.push_back({described.poster, std::move(reason)});
+            return {};
+        }
+        movie.pszPictures.push_back(picture.name);
+        return picture.name;
+    }
+
+    // Update and Insert that take a freshly copied poster away when the record is not stored.
+    void Store(ObjectId oid, const Movie& movie, const std::string& poster) {
+        try {
+            database_.Update(oid, movie);
+        } catch (...) {
+            Unstore(poster);
+            throw;
+        }
+    }
+    ObjectId Store(Movie& movie, const std::string& poster) {
+        try {
+            return database_.Insert(movie);
+        } catch (...) {
+            Unstore(poster);
+            throw;
+        }
+    }
+    void Unstore(const std::string& poster) {
+        if (!poster.empty())
+            ::unlink((catalogFolder_ + poster).c_str());
+    }
+
     Outcome AddFile(std::size_t index) {
         const std::string& path = files_[index];
         const std::string name = BareFileName(path);
+        const Described described = Describe(path);
         const std::vector<ObjectId> known = database_.SelectByFilename(name);
         if (!known.empty()) {
-            // The files moved: every movie that lists the name follows them.
+            // The files moved: every movie that lists the name follows them, and what lies
+            // beside them fills only what is still empty.
             for (const ObjectId oid : known) {
                 Movie movie;
                 if (!database_.Fetch(oid, movie))
                     continue;
                 movie.szLocation = path;
-                database_.Update(oid, movie);
+                Store(oid, movie, FillFrom(described, movie));
                 ++result_.relocated;
             }
             return Outcome::GoOn;
         }
 
-        std::string title = DerivedTitle(path);
+        const FileTitle fromName = CleanFileTitle(name);
+        // A media centre's NFO has named the movie already: no question.
+        const bool titled = described.Titled();
+        std::string title = titled ? described.nfo.movie.szTitle : fromName.title;
         ObjectId match = host_.FindRowByTitle(title);
-        if (match == 0 && !derivedForAll_) {
+        if (match == 0 && !titled && !derivedForAll_) {
             std::vector<std::string> titles;
             for (const MovieListRow& row : database_.SelectListRows()) titles.push_back(row.title);
             std::optional<TitleAnswer> answer = host_.AskTitle(title, titles);
@@ -125,7 +212,7 @@ private:
             ApplyMediaFacts(facts, movie);
             movie.pszFilenames.push_back(name);
             movie.pnSizes.push_back(size);
-            database_.Update(match, movie);
+            Store(match, movie, FillFrom(described, movie));
             ++result_.attached;
             return Outcome::GoOn;
         }
@@ -134,20 +221,25 @@ private:
         movie.szLocation = path;
         movie.pszMedia.push_back(kFileMedium);
         movie.pszFilenames.push_back(name);
+        const std::string poster = FillFrom(described, movie);
         ApplyMediaFacts(facts, movie);
+        if (movie.nYear == 0)
+            movie.nYear = fromName.year;
         movie.pnSizes.push_back(size);
-        const ObjectId oid = database_.Insert(movie);
+        const ObjectId oid = Store(movie, poster);
         host_.MovieAdded({oid, movie.szTitle, movie.bWatched});
         ++result_.added;
         return Outcome::GoOn;
     }
 
     CatalogDatabase& database_;
+    std::string catalogFolder_;
     ImportHost& host_;
     MediaProbe& probe_;
     bool secondHelper_;
     DropResult& result_;
     VisitedFolders visited_;
+    FileNeighbours neighbours_;
     std::vector<std::string> files_;
     bool derivedForAll_ = false;  // "Use for all" was chosen: no more questions
     std::optional<FactsPrefetch> prefetch_;  // last: it reads files_ until it is gone
@@ -155,12 +247,19 @@ private:
 
 }  // namespace
 
+ListedTitles::ListedTitles(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {
+    byKey_.reserve(rows_.size());
+    for (const MovieListRow& row : rows_) byKey_.emplace(CaseFoldKey(row.title), row.oid);
+}
+
 ObjectId ListedTitles::Find(const std::string& title) const {
-    const auto same = [&title](const MovieListRow& row) {
-        return EqualIgnoringCase(row.title, title);
-    };
-    const auto found = std::find_if(rows_.begin(), rows_.end(), same);
-    return found == rows_.end() ? 0 : found->oid;
+    const auto found = byKey_.find(CaseFoldKey(title));
+    return found == byKey_.end() ? 0 : found->second;
+}
+
+void ListedTitles::Append(const MovieListRow& row) {
+    rows_.push_back(row);
+    byKey_.emplace(CaseFoldKey(row.title), row.oid);
 }
 
 std::string BareFileName(const std::string& path) {
@@ -169,12 +268,20 @@ std::string BareFileName(const std::string& path) {
 }
 
 std::string DerivedTitle(const std::string& path) {
-    std::string title = BareFileName(path);
-    const std::size_t dot = title.find_last_of('.');
-    if (dot != std::string::npos)
-        title.erase(dot);
-    std::replace(title.begin(), title.end(), '.', ' ');
-    return title;
+    return CleanFileTitle(BareFileName(path)).title;
+}
+
+std::string DescribeSkippedFiles(const DropResult& result) {
+    if (result.skipped.empty())
+        return {};
+    std::string text = "These files beside the dropped movies were skipped; the movies were added "
+                       "without them:\n";
+    for (std::size_t i = 0; i < result.skipped.size() && i < kNamedSkips; ++i) {
+        text += "\n" + result.skipped[i].path + ": " + result.skipped[i].reason;
+    }
+    if (result.skipped.size() > kNamedSkips)
+        text += "\n... and " + std::to_string(result.skipped.size() - kNamedSkips) + " more.";
+    return text;
 }
 
 DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std::string>& paths,
@@ -190,7 +297,7 @@ DropResult AddDroppedPaths(const std::string& catalogFile, const std::vector<std
     CatalogDatabase database(catalogFile);
     try {
         database.Open(Access::ReadWrite);
-        Drop drop(database, host, *probe, secondHelper, result);
+        Drop drop(database, FolderOf(catalogFile), host, *probe, secondHelper, result);
         if (drop.ListFiles(paths) == Outcome::Cancelled || drop.AddFiles() == Outcome::Cancelled)
             result.cancelled = true;
     } catch (const dbException& error) {

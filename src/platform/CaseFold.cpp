@@ -21,4 +21,14 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return left.Done() && right.Done();
 }
 
+std::u32string CaseFoldKey(std::string_view text) {
+    std::u32string key;
+    key.reserve(text.size());
+    Characters characters(text);
+    while (!characters.Done()) {
+        key += static_cast<char32_t>(u_foldCase(characters.Next(), U_FOLD_CASE_DEFAULT));
+    }
+    return key;
+}
+
 }  // namespace reelkeep

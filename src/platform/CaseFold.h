@@ -5,10 +5,15 @@
 // "ΣΊΣΥΦΟΣ" and "σίσυφος"; "Elan" and "Élan" are not.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace reelkeep {
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
+// The characters after the same folding, for lookups: two texts have the same key exactly
+// when EqualIgnoringCase holds for them.
+std::u32string CaseFoldKey(std::string_view text);
 
 }  // namespace reelkeep

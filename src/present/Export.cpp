@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "present/CatalogDocument.h"
+#include "present/RenderControl.h"
 #include "present/XmlRuntime.h"
 
 namespace reelkeep {
@@ -39,6 +40,10 @@ bool WriteAll(int descriptor, std::string_view bytes) {
 
 ExportResult Failed(std::string detail) {
     return {ExportResult::Status::Failed, kExportErrorCaption, std::move(detail)};
+}
+
+ExportResult Cancelled() {
+    return {ExportResult::Status::NothingWritten, {}, "The export was cancelled."};
 }
 
 }  // namespace
@@ -80,33 +85,40 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
 }
 
 ExportResult ExportXml(const MovieSelection& list, const std::string& catalogFolder,
-                       const std::string& path) {
+                       const std::string& path, RenderControl* control) {
     int selection = -1;
-    const CatalogDocument built = BuildCatalogDocument(list, catalogFolder, selection, false);
+    const CatalogDocument built =
+        BuildCatalogDocument(list, catalogFolder, selection, false, control);
     if (!built.document) {
         return {ExportResult::Status::NothingWritten, {},
-                built.catalogProblem.empty() ? "No movie is selected." : built.catalogProblem};
+                built.stopped                  ? Cancelled().detail
+                : built.catalogProblem.empty() ? "No movie is selected."
+                                               : built.catalogProblem};
     }
     const std::string bytes = SerializeCatalogDocument(*built.document);
     if (bytes.empty()) return Failed("The XML document could not be written.");
+    if (control && control->Stopped()) return Cancelled();
     if (std::string error = WriteFileReplacing(path, bytes); !error.empty()) {
         return Failed(std::move(error));
     }
     return {ExportResult::Status::Written, {}, {}};
 }
 
-ExportResult ExportHtml(const PresentationSource& source, const std::string& path) {
+ExportResult ExportHtml(const PresentationSource& source, const std::string& path,
+                        RenderControl* control) {
     int selection = -1;
-    const RenderedPage page = TransformSelection(source, selection, false);
+    const RenderedPage page = TransformSelection(source, selection, false, control);
     switch (page.status) {
         case RenderedPage::Status::Rendered:
             break;
         case RenderedPage::Status::NoDocument:
         case RenderedPage::Status::NoTemplate:
+        case RenderedPage::Status::Stopped:
             return {ExportResult::Status::NothingWritten, {}, page.detail};
         case RenderedPage::Status::Failed:
             return {ExportResult::Status::Failed, page.caption, page.detail};
     }
+    if (control && control->Stopped()) return Cancelled();
     if (std::string error = WriteFileReplacing(path, page.bytes); !error.empty()) {
         return Failed(std::move(error));
     }

@@ -11,6 +11,8 @@
 
 namespace reelkeep {
 
+class RenderControl;
+
 // The document as XML export writes it: UTF-8 with an XML declaration, indented.
 std::string SerializeCatalogDocument(xmlDoc& document);
 
@@ -33,11 +35,13 @@ struct ExportResult {
 inline constexpr const char* kExportErrorCaption = "Reelkeep";
 
 // Both export the list's selection and throw dbException when the catalog cannot be read.
+// The control, when given, follows the work and may stop it: nothing is written then.
 // The XML file: the document of the selection.
 ExportResult ExportXml(const MovieSelection& list, const std::string& catalogFolder,
-                       const std::string& path);
+                       const std::string& path, RenderControl* control = nullptr);
 // The HTML file: the bytes of "View" for one movie (even in edit mode) or of "Multiple" for
 // several, copied unchanged.
-ExportResult ExportHtml(const PresentationSource& source, const std::string& path);
+ExportResult ExportHtml(const PresentationSource& source, const std::string& path,
+                        RenderControl* control = nullptr);
 
 }  // namespace reelkeep

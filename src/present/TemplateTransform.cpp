@@ -1,12 +1,12 @@
 #include "present/TemplateTransform.h"
 
 #include <libxml/parser.h>
-#include <libxml/xpath.h>
 #include <libxslt/imports.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltutils.h>
 
+#include <charconv>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -14,6 +14,7 @@
 #include "platform/Folders.h"
 #include "platform/CNumericScope.h"
 #include "present/CatalogDocument.h"
+#include "present/RenderControl.h"
 #include "present/XmlRuntime.h"
 
 namespace reelkeep {
@@ -59,6 +60,35 @@ void DescribeOutput(RenderedPage& page, xsltStylesheet* style, const xmlDoc& res
     }
 }
 
+RenderedPage Stopped(RenderedPage page) {
+    page.status = Status::Stopped;
+    page.detail = "The page was no longer wanted.";
+    return page;
+}
+
+// The name and value pairs of libxslt's parameter list, each value an XPath number: digits
+// with a point, never an exponent, which XPath does not read.
+class ParameterList {
+public:
+    explicit ParameterList(const std::vector<TemplateParameter>& parameters) {
+        for (const TemplateParameter& parameter : parameters) {
+            char digits[400];  // the largest double has 309 digits before the point
+            const auto end = std::to_chars(digits, digits + sizeof digits, parameter.value,
+                                           std::chars_format::fixed)
+                                 .ptr;
+            texts_.push_back(parameter.name);
+            texts_.emplace_back(digits, end);
+        }
+        for (const std::string& text : texts_) pointers_.push_back(text.c_str());
+        pointers_.push_back(nullptr);
+    }
+    const char** Get() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<const char*> pointers_;
+};
+
 }  // namespace
 
 TemplatePaths DefaultTemplatePaths(const std::string& programFolder) {
@@ -83,7 +113,8 @@ std::string TemplateFolder(const std::string& templatePath) {
 }
 
 RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath,
-                               bool setStyleSheet) {
+                               bool setStyleSheet, const std::vector<TemplateParameter>& parameters,
+                               RenderControl* control) {
     // XPath turns numbers into text with printf: in the window's locale 7.5 would read "7,5".
     const CNumericScope cNumbers;
     RenderedPage page;
@@ -114,13 +145,20 @@ RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath
         SetRootAttribute(document, kStyleSheetAttribute, TemplateFolder(templatePath));
     }
 
-    // Numbers the elements so that XPath sorts node sets by a lookup instead of tree walks.
-    xmlXPathOrderDocElems(&document);
+    // A new transform context numbers the document's elements (xmlXPathOrderDocElems), so
+    // that XPath sorts node sets by a lookup instead of tree walks: one walk over the tree.
     XsltContextPtr context(xsltNewTransformContext(style.get(), &document));
     if (!context) return Failure(std::move(page), messages, "The template cannot be run.");
     xsltSetCtxtParseOptions(context.get(), XSLT_PARSE_OPTIONS | XML_PARSE_NONET);
-    XmlDocPtr result(
-        xsltApplyStylesheetUser(style.get(), &document, nullptr, nullptr, nullptr, context.get()));
+    if (control && control->Stopped()) return Stopped(std::move(page));
+    ParameterList parameterList(parameters);
+    XmlDocPtr result;
+    {
+        const RenderControl::TransformScope stoppable(control, context.get());
+        result.reset(xsltApplyStylesheetUser(style.get(), &document, parameterList.Get(), nullptr,
+                                             nullptr, context.get()));
+    }
+    if (control && control->Stopped()) return Stopped(std::move(page));
     if (!result || context->state != XSLT_STATE_OK) {
         return Failure(std::move(page), messages, "The template failed when run.");
     }
@@ -138,18 +176,56 @@ RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath
     return page;
 }
 
-RenderedPage TransformSelection(const PresentationSource& source, int& selection, bool display) {
-    CatalogDocument built =
-        BuildCatalogDocument(source.list, source.catalogFolder, selection, display);
-    if (!built.document) {
-        RenderedPage page;
-        page.status = Status::NoDocument;
-        page.detail = built.catalogProblem.empty() ? "No movie is selected." : built.catalogProblem;
-        return page;
+namespace {
+
+RenderedPage NoDocument(const CatalogDocument& built) {
+    RenderedPage page;
+    if (built.stopped) return Stopped(std::move(page));
+    page.status = Status::NoDocument;
+    page.detail = built.catalogProblem.empty() ? "No movie is selected." : built.catalogProblem;
+    return page;
+}
+
+std::vector<TemplateParameter> SummaryParameters(const SelectionSummary& summary) {
+    const double values[] = {static_cast<double>(summary.watched),
+                             static_cast<double>(summary.minutes), summary.bytes,
+                             static_cast<double>(summary.files), static_cast<double>(summary.lent)};
+    std::vector<TemplateParameter> parameters;
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        parameters.push_back({kSummaryParameters[i], values[i]});
     }
+    return parameters;
+}
+
+}  // namespace
+
+RenderedPage TransformSelection(const PresentationSource& source, int& selection, bool display,
+                                RenderControl* control) {
+    CatalogDocument built =
+        BuildCatalogDocument(source.list, source.catalogFolder, selection, display, control);
+    if (!built.document) return NoDocument(built);
     const std::string& templatePath =
         ChooseTemplate(source.templates, selection, display, source.editMode);
-    return TransformDocument(*built.document, templatePath, display);
+    std::vector<TemplateParameter> parameters;
+    if (selection < 0) parameters = SummaryParameters(built.summary);
+    return TransformDocument(*built.document, templatePath, display, parameters, control);
+}
+
+RenderedPage RenderPage(const PageRequest& request, RenderControl* control,
+                        XmlDocPtr* keepDocument) {
+    CatalogDocument built = BuildMovieDocument(request.catalogFolder, request.movies, true, control);
+    if (!built.document) return NoDocument(built);
+    const bool several = request.movies.size() > 1;
+    const std::string& templatePath =
+        ChooseTemplate(request.templates, several ? -1 : 0, true, request.editMode);
+    std::vector<TemplateParameter> parameters;
+    if (several) parameters = SummaryParameters(built.summary);
+    if (several && request.rowLimit > 0) {
+        parameters.push_back({kRowLimitParameter, static_cast<double>(request.rowLimit)});
+    }
+    RenderedPage page = TransformDocument(*built.document, templatePath, true, parameters, control);
+    if (keepDocument) *keepDocument = std::move(built.document);
+    return page;
 }
 
 }  // namespace reelkeep

@@ -1,12 +1,17 @@
 // Turning the catalog document into a page through an XSL template.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "present/MovieSelection.h"
 #include "present/XmlHandles.h"
 
 namespace reelkeep {
+
+class RenderControl;
 
 // Full paths of the three templates, as the settings "View", "Edit" and "Multiple" hold them.
 struct TemplatePaths {
@@ -32,6 +37,7 @@ struct RenderedPage {
         NoDocument,  // nothing selected, or the catalog did not open (see detail)
         NoTemplate,  // the template file is missing or not well-formed XML (see detail)
         Failed,      // the template would not compile or failed when run: show caption/detail
+        Stopped,     // the control stopped the work; nothing is to be shown
     };
     Status status = Status::NoDocument;
     std::string bytes;         // exactly what the processor wrote
@@ -46,10 +52,33 @@ struct RenderedPage {
 
 inline constexpr const char* kTransformErrorCaption = "Template error";
 
+// A number handed to the template as the value of a top-level xsl:param of that name. A
+// template that declares no such parameter runs as without it.
+struct TemplateParameter {
+    std::string name;
+    double value = 0;
+};
+
+// How many movies the pane's "Multiple" page lists at first. The shipped template lists that
+// many rows, says how many more there are and links to the page of all of them; without the
+// parameter (an export) it lists every row.
+inline constexpr const char* kRowLimitParameter = "row-limit";
+// The address of that link: the pane takes it as a request for every row of the selection on
+// show, and stays where it is.
+inline constexpr const char* kAllRowsAddress = "rkpage:/all-rows";
+// The figures of the whole selection, handed to the template of several movies as counted
+// while the document was made; the shipped template counts them itself when it is not given
+// them. Their names, in the order of SelectionSummary: watched, minutes, bytes, files, lent.
+inline constexpr const char* kSummaryParameters[] = {"watched-count", "total-minutes",
+                                                     "total-bytes", "file-count", "lent-count"};
+
 // Transforms a document with the template file. With `setStyleSheet` the root first gets the
-// "StyleSheet" attribute, the template's folder.
+// "StyleSheet" attribute, the template's folder. The control, when given, may stop the
+// transform; the page is then Stopped.
 RenderedPage TransformDocument(xmlDoc& document, const std::string& templatePath,
-                               bool setStyleSheet);
+                               bool setStyleSheet,
+                               const std::vector<TemplateParameter>& parameters = {},
+                               RenderControl* control = nullptr);
 
 struct PresentationSource {
     const MovieSelection& list;
@@ -61,7 +90,26 @@ struct PresentationSource {
 // Builds the document of the selection and renders it with the template that fits: "Multiple"
 // for several movies, "Edit" for one in edit mode when `display` is set, "View" otherwise.
 // `display` marks a page for the pane ("Pictures" and "StyleSheet" are set). Throws
-// dbException as BuildCatalogDocument does.
-RenderedPage TransformSelection(const PresentationSource& source, int& selection, bool display);
+// dbException as BuildCatalogDocument does. The control, when given, follows the build and
+// may stop it and the transform.
+RenderedPage TransformSelection(const PresentationSource& source, int& selection, bool display,
+                                RenderControl* control = nullptr);
+
+// Everything the pane's page is made from, taken on the window's thread so that the page can
+// be made on another.
+struct PageRequest {
+    std::string catalogFolder;     // ends in "/"
+    std::vector<ObjectId> movies;  // in list order; one movie gets "View" or "Edit"
+    TemplatePaths templates;
+    bool editMode = false;
+    std::size_t rowLimit = 0;  // passed as kRowLimitParameter to "Multiple"; 0 passes none
+};
+
+// The pane's page of the request ("Pictures" and "StyleSheet" set). No movies give
+// NoDocument. Throws dbException as BuildMovieDocument does. With `keepDocument`, the
+// document is handed over there instead of being freed, so that the page can be shown before
+// a large document is taken apart.
+RenderedPage RenderPage(const PageRequest& request, RenderControl* control = nullptr,
+                        XmlDocPtr* keepDocument = nullptr);
 
 }  // namespace reelkeep

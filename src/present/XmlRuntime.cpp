@@ -1,5 +1,7 @@
 #include "present/XmlRuntime.h"
 
+#include "present/TemplateFunctions.h"
+
 #include <libexslt/exslt.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
@@ -9,6 +11,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+
+#include "present/XmlArena.h"
 
 namespace reelkeep {
 
@@ -57,8 +61,10 @@ void StructuredMessage(void* /*context*/, xmlErrorPtr error) {
 }
 
 void SetUpOnce() {
+    InstallXmlArena();
     xmlInitParser();
     exsltRegisterAll();
+    RegisterTemplateFunctions();
     // libxslt keeps one process-wide handler; it forwards to the collector of the calling thread.
     xsltSetGenericErrorFunc(nullptr, &GenericMessage);
     // Templates are the user's files, but a page must never write files or reach the network.

@@ -94,9 +94,16 @@ bool NeedsNoChange(std::string_view bytes) {
 }  // namespace
 
 std::string ToXmlText(std::string_view bytes) {
+    std::string buffer;
+    const std::string_view text = ToXmlTextView(bytes, buffer);
+    return text.data() == buffer.data() ? std::move(buffer) : std::string(text);
+}
+
+std::string_view ToXmlTextView(std::string_view bytes, std::string& buffer) {
     bytes = bytes.substr(0, bytes.find('\0'));
-    if (NeedsNoChange(bytes)) return std::string(bytes);
-    std::string out;
+    if (NeedsNoChange(bytes)) return bytes;
+    std::string& out = buffer;
+    out.clear();
     out.reserve(bytes.size() + bytes.size() / 2);
     std::size_t i = 0;
     while (i < bytes.size()) {

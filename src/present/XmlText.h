@@ -15,4 +15,8 @@ inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 // Windows-1252 leaves undefined become U+FFFD. Text that needs no change comes back unchanged.
 std::string ToXmlText(std::string_view bytes);
 
+// The same text without a copy where none is needed: the bytes themselves (up to the first
+// NUL) when they need no change, otherwise the converted text, kept in `buffer`.
+std::string_view ToXmlTextView(std::string_view bytes, std::string& buffer);
+
 }  // namespace reelkeep

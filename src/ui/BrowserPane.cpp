@@ -7,9 +7,13 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNavigationRequest>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <utility>
 
+#include "present/TemplateTransform.h"
 #include "ui/FormCapture.h"
 #include "ui/PaneScheme.h"
 #include "ui/ResScheme.h"
@@ -51,7 +55,46 @@ BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     connect(capture, &FormCapture::FormPosted, this, &BrowserPane::FormPosted);
     connect(page(), &QWebEnginePage::newWindowRequested, this,
             &BrowserPane::OnNewWindowRequested);
+    connect(page(), &QWebEnginePage::navigationRequested, this,
+            &BrowserPane::OnNavigationRequested);
+    connect(page(), &QWebEnginePage::loadingChanged, this, &BrowserPane::OnLoadingChanged);
+    loadTimeout_.setSingleShot(true);
+    loadTimeout_.setInterval(kStopWaitMs);
+    connect(&loadTimeout_, &QTimer::timeout, this, &BrowserPane::OnLoadEnded);
     ClearView();
+}
+
+void BrowserPane::OnLoadingChanged(const QWebEngineLoadingInfo& loading) {
+    if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        loadUnderWay_ = loading.url();  // ours, or a link the user followed
+        return;
+    }
+    if (loading.url() == loadUnderWay_)
+        OnLoadEnded();
+}
+
+void BrowserPane::OnLoadEnded() {
+    loadTimeout_.stop();
+    loadUnderWay_.clear();
+    if (!waitingUrl_.isEmpty())
+        Navigate(std::exchange(waitingUrl_, QUrl()));
+}
+
+void BrowserPane::Navigate(const QUrl& address) {
+    // An address given while a load is under way can be undone when that load commits: the
+    // load is stopped, and the address follows once it has ended. One given before the
+    // engine has started the last one simply replaces it.
+    if (!loadUnderWay_.isEmpty()) {
+        waitingUrl_ = address;
+        stop();
+        loadTimeout_.start();
+        return;
+    }
+    setUrl(address);
+}
+
+bool BrowserPane::PageWaiting() const {
+    return !waitingUrl_.isEmpty();
 }
 
 void BrowserPane::childEvent(QChildEvent* event) {
@@ -61,7 +104,16 @@ void BrowserPane::childEvent(QChildEvent* event) {
 }
 
 void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding) {
-    setUrl(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
+    Navigate(PanePages::Of(page()->profile()).Publish(std::move(bytes), mediaType, encoding));
+}
+
+void BrowserPane::OnNavigationRequested(QWebEngineNavigationRequest& request) {
+    // The rendered page's link to every row is answered here; the pane stays where it is.
+    if (request.url() != QUrl(QString::fromLatin1(kAllRowsAddress)))
+        return;
+    request.reject();
+    if (request.isMainFrame() && PanePages::IsPaneUrl(url()))
+        emit AllRowsRequested();
 }
 
 void BrowserPane::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
@@ -72,11 +124,16 @@ void BrowserPane::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
 }
 
 void BrowserPane::ClearView() {
-    setUrl(QUrl(QStringLiteral("about:blank")));
+    const QUrl blank(QStringLiteral("about:blank"));
+    if (url() == blank && loadUnderWay_.isEmpty()) {
+        waitingUrl_.clear();
+        return;
+    }
+    Navigate(blank);
 }
 
 void BrowserPane::ShowHelp() {
-    setUrl(ResourceUrl(kHelpResource));
+    Navigate(ResourceUrl(kHelpResource));
 }
 
 bool BrowserPane::HasFocusInside() const {

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <QPrinter>
+#include <QTimer>
+#include <QUrl>
 #include <QWebEngineView>
 
+class QWebEngineLoadingInfo;
+class QWebEngineNavigationRequest;
 class QWebEngineNewWindowRequest;
 
 namespace reelkeep {
@@ -23,6 +27,9 @@ public:
     void ShowHelp();
     // Shows a rendered page, served from memory in its own charset.
     void ShowPage(QByteArray bytes, const QString& mediaType, const QString& encoding);
+    // A page given to ShowPage (or the empty page, or help) waits for the load under way to
+    // end before it loads.
+    bool PageWaiting() const;
 
     // The keyboard focus is in the pane or a widget inside it.
     bool HasFocusInside() const;
@@ -41,12 +48,27 @@ protected:
 signals:
     // A form posted from the rendered page on show (see FormCapture).
     void FormPosted(const QByteArray& body);
+    // The rendered page on show followed its link to every row (kAllRowsAddress); the pane
+    // stays where it is.
+    void AllRowsRequested();
 
 private:
+    // Loads the address, one load at a time.
+    void Navigate(const QUrl& address);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& loading);
+    void OnLoadEnded();
+    void OnNavigationRequested(QWebEngineNavigationRequest& request);
     void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
 
     QPrinter printer_;
     bool printing_ = false;
+    // The address of the load under way, from the engine's word that it started until its
+    // word that it ended; the next address waits for that end, or for kStopWaitMs after the
+    // load was stopped, in case the engine never tells.
+    QUrl loadUnderWay_;
+    QUrl waitingUrl_;
+    QTimer loadTimeout_;
+    static constexpr int kStopWaitMs = 1000;
 };
 
 }  // namespace reelkeep

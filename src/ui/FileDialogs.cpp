@@ -36,4 +36,16 @@ std::optional<QString> ChooseOpenFile(QWidget* parent, const QStringList& nameFi
     return Run(dialog);
 }
 
+QStringList ChooseOpenFiles(QWidget* parent, const QStringList& nameFilters) {
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("openFilesDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(nameFilters);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
 }  // namespace reelkeep

@@ -17,5 +17,7 @@ std::optional<QString> ChooseSaveFile(QWidget* parent, const QStringList& nameFi
 
 // The open dialog for one existing file. Nothing on Cancel.
 std::optional<QString> ChooseOpenFile(QWidget* parent, const QStringList& nameFilters);
+// The open dialog for one or more existing files. Empty on Cancel.
+QStringList ChooseOpenFiles(QWidget* parent, const QStringList& nameFilters);
 
 }  // namespace reelkeep

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "ui/ScreenText.h"
 
@@ -112,6 +113,19 @@ void MovieListModel::RemoveRows(std::vector<int> rows) {
         rows_.erase(rows_.begin() + it->first, rows_.begin() + it->second + 1);
         endRemoveRows();
     }
+}
+
+void MovieListModel::RemoveMovies(std::span<const ObjectId> oids) {
+    if (oids.empty())
+        return;
+    const std::unordered_set<ObjectId> gone(oids.begin(), oids.end());
+    std::vector<int> rows;
+    rows.reserve(oids.size());
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (gone.contains(rows_[row].oid))
+            rows.push_back(static_cast<int>(row));
+    }
+    RemoveRows(std::move(rows));
 }
 
 void MovieListModel::ApplyOrder(std::span<const ObjectId> order) {

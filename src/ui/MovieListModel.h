@@ -30,6 +30,8 @@ public:
     void UpdateRow(int row, const MovieListRow& values);
     // Removes the given rows (any order, duplicates allowed) in one pass.
     void RemoveRows(std::vector<int> rows);
+    // Removes the rows of these records, wherever they stand now, in one pass.
+    void RemoveMovies(std::span<const ObjectId> oids);
     // Puts the rows in the order of the identifiers; rows whose record is not in the list
     // keep their relative order at the end. Selections and the current row follow their rows.
     void ApplyOrder(std::span<const ObjectId> order);

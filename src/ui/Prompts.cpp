@@ -41,6 +41,14 @@ void ShowError(QWidget* parent, const QString& caption, const QString& text) {
     box.exec();
 }
 
+void ShowInformation(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1(kAppTitle), text,
+                    QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("information"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 void ShowCrashMessage(const std::string& caption, const std::string& text) {
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
                     QString::fromStdString(text), QMessageBox::Ok);

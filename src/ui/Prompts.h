@@ -19,6 +19,8 @@ bool AskYesNo(QWidget* parent, const QString& text);
 void ShowError(QWidget* parent, const QString& text);
 // An error box with a caption of its own (a template's or an export's failure).
 void ShowError(QWidget* parent, const QString& caption, const QString& text);
+// A report with the information icon, such as what an import did.
+void ShowInformation(QWidget* parent, const QString& text);
 // The box a fresh process shows after a crash: its own caption, the error icon, OK.
 void ShowCrashMessage(const std::string& caption, const std::string& text);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -127,6 +128,30 @@ TEST(CatalogOperationsTest, ListAddSortDeleteAndLocationWorkOnTheFile) {
     const std::vector<MovieListRow> left = LoadMovieList(file);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].oid, b.oid);
+}
+
+TEST(CatalogOperationsTest, AStoppedDeleteKeepsWhatItRemovedAndTheRest) {
+    test::TempFolder folder;
+    const std::string file = CatalogFilePath(folder.Path());
+    std::vector<ObjectId> oids;
+    for (const char* title : {"One", "Two", "Three", "Four"}) {
+        oids.push_back(AddMovieByTitle(file, title).oid);
+    }
+    // Another thread asks the walk to stop once two records are gone.
+    std::atomic<bool> stop{false};
+    std::vector<std::size_t> removed;
+    DeleteMovies(
+        file, oids,
+        [&](std::size_t position) {
+            removed.push_back(position);
+            if (removed.size() == 2) stop = true;
+        },
+        &stop);
+    EXPECT_EQ(removed, (std::vector<std::size_t>{0, 1}));
+    const std::vector<MovieListRow> left = LoadMovieList(file);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].oid, oids[2]);
+    EXPECT_EQ(left[1].oid, oids[3]);
 }
 
 TEST(CatalogOperationsTest, AFileThatIsNoCatalogIsRefusedAndKept) {

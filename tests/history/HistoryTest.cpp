@@ -11,6 +11,8 @@
 #include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
 #include "import/MovieImport.h"
+#include "interop/CatalogImport.h"
+#include "interop/ImportFile.h"
 #include "present/EditForm.h"
 #include "script/RecordingHost.h"
 #include "script/ScriptRunner.h"
@@ -160,6 +162,16 @@ TEST_F(HistoryTest, EveryKindOfOperationIsTakenBackAndMadeAgainExactly) {
     });
 
     EXPECT_TRUE(test::FileExists(folder / "poster.jpg"));
+
+    // An import that adds two movies and, answered "replace", rewrites one it has.
+    WriteFileBytes(folder / "list.csv", "szTitle,nYear,szPlot\nUp,1996,Balloons\nNew One,2001,x\nNew Two,2002,y\n");
+    UndoAndRedo("Import of 3 Movies", [&] {
+        const ImportBatch batch = ReadImportFiles({folder / "list.csv"});
+        const ImportSummary summary = ApplyImport(folder.Path(), batch, ExistingMovies::Replace, {});
+        ASSERT_TRUE(summary.Stored()) << summary.error;
+        ASSERT_EQ(summary.added, 2u);
+        ASSERT_EQ(summary.replaced, 1u);
+    });
 
     UndoAndRedo("Delete 3 Movies", [&] {
         const std::vector<ObjectId> oids{heat, alien, up};

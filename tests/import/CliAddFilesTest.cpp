@@ -74,6 +74,26 @@ TEST(CliAddFiles, TitlesMatchIgnoringCaseBeyondAscii) {
     EXPECT_TRUE(strasse.pszFilenames.empty());
 }
 
+TEST(CliAddFiles, NfoFilesNameTheirMoviesAndADamagedOneIsNamedWithItsReason) {
+    TempFolder folder;
+    TempFolder media;
+    WriteFileBytes(media / "heat_1995.avi", "1");
+    WriteFileBytes(media / "heat_1995.nfo", "<movie><title>Heat</title><year>1995</year></movie>");
+    WriteFileBytes(media / "Ronin.1998.avi", "22");
+    WriteFileBytes(media / "Ronin.1998.nfo", "<movie><title>Ronin</title><year>1998</movie>");
+    const auto result = RunProcess(REELKEEP_CLI_PATH, {"--catalog", folder.Path(), "add-files", media.Path()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string expected =
+        "added 2, attached 0, moved 0\n"
+        "These files beside the dropped movies were skipped; the movies were added without them:\n\n" +
+        media / "Ronin.1998.nfo" + ": The file is not well-formed XML (line 1: ";
+    EXPECT_EQ(result.out.substr(0, expected.size()), expected);
+    const std::vector<MovieListRow> rows = LoadMovieList(folder / "Movies.db");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].title, "Heat");
+    EXPECT_EQ(rows[1].title, "Ronin");
+}
+
 TEST(CliAddFiles, WithoutPathsItIsAUsageError) {
     TempFolder folder;
     const auto result = RunProcess(REELKEEP_CLI_PATH, {"--catalog", folder.Path(), "add-files"});

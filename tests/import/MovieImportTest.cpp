@@ -5,6 +5,8 @@
 
 #include <signal.h>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <sstream>
@@ -13,6 +15,7 @@
 
 #include "MediaSamples.h"
 #include "RiffBuilder.h"
+#include "ScriptedHost.h"
 #include "catalog/CatalogOperations.h"
 #include "import/FactsPrefetch.h"
 #include "import/MovieImport.h"
@@ -23,45 +26,6 @@ namespace reelkeep {
 namespace {
 
 using namespace test;
-
-// Answers the title question from a queue (nothing = Cancel) and records what it was asked.
-class ScriptedHost : public ImportHost {
-public:
-    explicit ScriptedHost(std::vector<MovieListRow> rows) : rows_(std::move(rows)) {}
-
-    ObjectId FindRowByTitle(const std::string& title) override { return rows_.Find(title); }
-    std::optional<TitleAnswer> AskTitle(const std::string& derived,
-                                        const std::vector<std::string>& titles) override {
-        asked.push_back(derived);
-        lastTitles = titles;
-        if (answers.empty())
-            return TitleAnswer{derived};
-        std::optional<TitleAnswer> answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void MovieAdded(const MovieListRow& row) override {
-        rows_.Append(row);
-        added.push_back(row.title);
-    }
-    void Progress(std::size_t done, std::size_t left) override {
-        progress.emplace_back(done, left);
-        if (onProgress)
-            onProgress(done);
-    }
-    bool StopRequested() override { return stopAfter && progress.size() > *stopAfter; }
-
-    std::deque<std::optional<TitleAnswer>> answers;
-    std::vector<std::pair<std::size_t, std::size_t>> progress;
-    std::function<void(std::size_t done)> onProgress;
-    std::optional<std::size_t> stopAfter;  // files done before the drop is asked to stop
-    std::vector<std::string> asked;
-    std::vector<std::string> lastTitles;
-    std::vector<std::string> added;
-
-private:
-    ListedTitles rows_;
-};
 
 class MovieImportTest : public ::testing::Test {
 protected:
@@ -82,10 +46,22 @@ protected:
     }
 };
 
-TEST(DerivedTitle, DropsTheExtensionAndTurnsFullStopsIntoBlanks) {
-    EXPECT_EQ(DerivedTitle("/a/b/My.Movie.2004.avi"), "My Movie 2004");
+TEST(DerivedTitle, IsTheFileNameCleanedOfItsYearTagsAndDiscMarkers) {
+    EXPECT_EQ(DerivedTitle("/a/b/My.Movie.2004.avi"), "My Movie");
+    EXPECT_EQ(DerivedTitle("/a/b/Film.Name.CD2.avi"), "Film Name");
     EXPECT_EQ(DerivedTitle("/a.b/Plain"), "Plain");
     EXPECT_EQ(BareFileName("/a.b/Film.Name.CD2.avi"), "Film.Name.CD2.avi");
+}
+
+TEST(ListedTitles, FindTheFirstRowOfATitleIgnoringCaseAppendedRowsToo) {
+    ListedTitles rows({{7, "Heat", false}, {3, "HEAT", false}, {9, "\xC3\x89lan", false}});
+    EXPECT_EQ(rows.Find("heat"), 7u);
+    EXPECT_EQ(rows.Find("\xC3\xA9LAN"), 9u);
+    EXPECT_EQ(rows.Find("Elan"), 0u);
+    rows.Append({12, "Ronin", false});
+    rows.Append({13, "ronin", false});
+    EXPECT_EQ(rows.Find("RONIN"), 12u);
+    EXPECT_EQ(rows.Rows().size(), 5u);
 }
 
 TEST_F(MovieImportTest, NewFileBecomesAMovieWithItsMediaFacts) {
@@ -149,17 +125,20 @@ TEST_F(MovieImportTest, TitleMatchIgnoringCaseAttachesTheFileWithoutAQuestion) {
     EXPECT_TRUE(movie.pszMedia.empty());
 }
 
-TEST_F(MovieImportTest, SecondDiscJoinsTheTitleChosenInTheDialog) {
+TEST_F(MovieImportTest, SecondDiscJoinsItsMovieAndAnotherFileTheTitleChosenInTheDialog) {
     AddTitled("Other");
     const ObjectId oid = AddTitled("Film Name");
-    const std::string path = File("Film.Name.CD2.avi", "123");
     ScriptedHost host(LoadMovieList(catalog));
     host.answers.push_back(TitleAnswer{"Film Name"});
-    AddDroppedPaths(catalog, {path}, host);
-    EXPECT_EQ(host.asked, std::vector<std::string>{"Film Name CD2"});
+    AddDroppedPaths(catalog, {File("Film.Name.CD2.avi", "123"), File("Film.Name.Extras.avi", "4567")}, host);
+    // The disc marker is no part of the title: the second disc joins without a question.
+    EXPECT_EQ(host.asked, std::vector<std::string>{"Film Name Extras"});
     EXPECT_EQ(host.lastTitles, (std::vector<std::string>{"Other", "Film Name"}));
     EXPECT_TRUE(host.added.empty());
-    EXPECT_EQ(Read(oid).pszFilenames, StringArray{"Film.Name.CD2.avi"});
+    const Movie movie = Read(oid);
+    EXPECT_EQ(movie.pszFilenames, (StringArray{"Film.Name.CD2.avi", "Film.Name.Extras.avi"}));
+    EXPECT_EQ(movie.pnSizes, (Int64Array{3, 4}));
+    EXPECT_EQ(movie.nYear, 0);
     EXPECT_EQ(LoadMovieList(catalog).size(), 2u);
 }
 
@@ -430,7 +409,22 @@ TEST_F(MediaDropTest, ABigDropReadsFactsOnTwoHelpersAndKeepsItsOrder) {
         database.Insert(known);
     }
     ScriptedHost host(LoadMovieList(catalog));
+    // Both helpers run at once for a while; when the read-ahead's helper ends depends on how
+    // fast the catalog takes the movies, so they are counted all through the drop.
+    std::atomic<std::size_t> helpersAtOnce = 0;
+    std::atomic<bool> dropping = true;
+    std::thread counter([&] {
+        while (dropping) {
+            const std::size_t running = RunningHelpers();
+            if (running > helpersAtOnce)
+                helpersAtOnce = running;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
     const DropResult result = AddDroppedPaths(catalog, paths, host);
+    dropping = false;
+    counter.join();
+    EXPECT_EQ(helpersAtOnce.load(), 2u);
     EXPECT_EQ(RunningHelpers(), 0u);
     ASSERT_EQ(result.added, 39) << result.error;
     EXPECT_EQ(result.relocated, 1);

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -68,6 +69,13 @@ std::string DumpCatalog(const std::string& path) {
         sqlite3_finalize(statement);
     }
     sqlite3_close(db);
+    // Pictures an import copies in get names drawn at random ("picture-1a2b3c4d.png"): every
+    // run names them anew.
+    for (std::size_t at = dump.find("picture-"); at != std::string::npos; at = dump.find("picture-", at + 1)) {
+        for (std::size_t i = at + 8; i < at + 16 && i < dump.size() && std::isxdigit(static_cast<unsigned char>(dump[i])); ++i) {
+            dump[i] = '#';
+        }
+    }
     return dump;
 }
 
@@ -268,6 +276,32 @@ TEST_F(CatalogKillTest, ADropOfFilesWhoseFactsComeFromTheMediaHelper) {
                       }});
 }
 
+// What a media centre keeps beside the files fills the movies inside the drop's transaction:
+// killed anywhere, the catalog holds the movies with their NFO's details and posters, or none.
+TEST_F(CatalogKillTest, ADropOfAMediaCentresFolder) {
+    KillAtEveryPoint({"drop of a media centre's folder",
+                      [](const std::string& catalog, const std::string& media) {
+                          Seed(catalog, 20);
+                          const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(4000, 'j');
+                          for (int i = 0; i < 4; ++i) {
+                              const std::string folder = media + "Film " + std::to_string(i) + "/";
+                              fs::create_directories(folder);
+                              MakeFile(folder + "Film." + std::to_string(1990 + i) + ".avi", 3000);
+                              WriteFileBytes(folder + "movie.nfo",
+                                             i == 2 ? "<movie><title>Broken" :
+                                             "<movie><title>Film " + std::to_string(i) + "</title><plot>" +
+                                                 std::string(3000, 'n') + "</plot><actor><name>A</name></actor></movie>");
+                              WriteFileBytes(folder + "poster.jpg", jpeg);
+                          }
+                          // A known file moved next to an NFO: only its empty fields fill.
+                          MakeFile(media + "seeded3.avi", 4000);
+                          WriteFileBytes(media + "seeded3.nfo", "<movie><title>Other</title><runtime>99</runtime></movie>");
+                      },
+                      [](const std::string& catalog, const std::string& media) {
+                          return Cli(catalog, {"add-files", media});
+                      }});
+}
+
 TEST_F(CatalogKillTest, AnEditSave) {
     KillAtEveryPoint(
         {"edit save", [](const std::string& catalog, const std::string&) { Seed(catalog, 20); },
@@ -331,6 +365,35 @@ TEST_F(CatalogKillTest, AnUpdateFromAFile) {
                           return std::vector<std::string>{REELKEEP_WRITER_PATH, "update",
                                                           CatalogFilePath(catalog), "4",
                                                           media + "Extra.Disc.avi"};
+                      }});
+}
+
+// An import is one transaction: a kill anywhere leaves the catalog as before or with every
+// movie of the file, whatever pictures were already copied beside it.
+TEST_F(CatalogKillTest, AnImport) {
+    KillAtEveryPoint({"import",
+                      [](const std::string& catalog, const std::string& media) {
+                          Seed(catalog, 20);
+                          std::string csv = "szTitle,nYear,szPlot,pszActors\r\n";
+                          for (int i = 0; i < 30; ++i) {
+                              // Seeded titles come back and fill their empty fields.
+                              const std::string title = i % 3 ? "New " + std::to_string(i) : "Seeded " + std::to_string(i);
+                              csv += title + "," + std::to_string(1990 + i) + ",\"" + std::string(2000, 'p') +
+                                     "\",\"First\nSecond\"\r\n";
+                          }
+                          WriteFileBytes(media + "movies.csv", csv);
+                          // A collection whose entries bring their pictures along.
+                          std::string gcs = "<collection type=\"GCfilms\">";
+                          for (int i = 0; i < 3; ++i) {
+                              const std::string name = "cover" + std::to_string(i) + ".png";
+                              WriteFileBytes(media + name, std::string("\x89PNG\r\n\x1A\n", 8) + std::string(5000, 'i'));
+                              gcs += "<item title=\"Pictured " + std::to_string(i) + "\" image=\"" + name + "\"/>";
+                          }
+                          WriteFileBytes(media + "films.gcs", gcs + "</collection>");
+                      },
+                      [](const std::string& catalog, const std::string& media) {
+                          return Cli(catalog, {"import", "--existing", "fill", media + "movies.csv",
+                                               media + "films.gcs"});
                       }});
 }
 

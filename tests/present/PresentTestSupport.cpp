@@ -41,12 +41,41 @@ Movie SampleMovie() {
     return movie;
 }
 
+Movie VariedMovie(int number) {
+    Movie movie;
+    const std::string n = std::to_string(number);
+    movie.szTitle = number % 7 == 0 ? "Caf\xC3\xA9 & <" + n + ">" : "Movie " + n;
+    movie.szTranslated = number % 3 == 0 ? std::string() : "Translated " + n;
+    for (int k = 0; k < number % 5; ++k) movie.pszActors.push_back("Actor " + std::to_string(k));
+    movie.pszDirectors = {"Director " + n};
+    movie.nYear = 1900 + number % 120;
+    movie.nLength = number % 11 == 0 ? 0 : 60 + number % 90;
+    movie.fRating = static_cast<float>(number % 100) / 10.0f;
+    movie.bWatched = number % 2 == 0;
+    movie.szPlot = std::string(static_cast<std::size_t>(number % 300), 'p');
+    for (int k = 0; k < number % 3; ++k) {
+        movie.pszFilenames.push_back("file" + n + "-" + std::to_string(k) + ".avi");
+        movie.pnSizes.push_back(700000000LL + number * 1000LL + k);
+    }
+    movie.szLender = number % 13 == 0 ? "Lent " + n : std::string();
+    return movie;
+}
+
 ObjectId PresentTest::Insert(Movie movie) {
     CatalogDatabase database(catalogFile);
     database.Open(CatalogDatabase::Access::ReadWrite);
     const ObjectId oid = database.Insert(movie);
     database.Close();
     return oid;
+}
+
+std::vector<ObjectId> PresentTest::InsertAll(std::vector<Movie> movies) {
+    CatalogDatabase database(catalogFile);
+    database.Open(CatalogDatabase::Access::ReadWrite);
+    std::vector<ObjectId> oids;
+    for (Movie& movie : movies) oids.push_back(database.Insert(movie));
+    database.Close();
+    return oids;
 }
 
 std::vector<ObjectId> PresentTest::InsertTitles(const std::vector<std::string>& titles) {

@@ -15,11 +15,16 @@ namespace reelkeep::test {
 
 // A movie with every field filled.
 Movie SampleMovie();
+// A movie of its own for each number: fields filled or empty, arrays long or short, text plain
+// or not, as the number gives.
+Movie VariedMovie(int number);
 
 class PresentTest : public ::testing::Test {
 protected:
     ObjectId Insert(Movie movie);
     std::vector<ObjectId> InsertTitles(const std::vector<std::string>& titles);
+    // Many movies through one connection.
+    std::vector<ObjectId> InsertAll(std::vector<Movie> movies);
     Movie Fetch(ObjectId oid);
 
     TempFolder folder;

@@ -167,12 +167,28 @@ TEST_F(ShippedTemplatesTest, FolderNamesAreEscapedInFileUrls) {
               "file://" + folder.Path() + "My%20films%20%231%3F/cover%20100%25.jpg");
 }
 
-TEST_F(ShippedTemplatesTest, AnExportedPageLinksRelativeToItself) {
+// An exported page is mailed or put on a server without the templates' folder: it carries
+// the sheet's styles itself and links pictures relative to itself. The pane links the sheet.
+TEST_F(ShippedTemplatesTest, AnExportedPageCarriesItsStylesAndLinksPicturesRelativeToItself) {
     const ObjectId oid = Insert(test::SampleMovie());
-    const RenderedPage page = Render(FixedMovieSelection({oid}), false, false);
-    auto html = test::ParseHtml(page.bytes);
-    EXPECT_EQ(XPathText(*html, "//link[@rel='stylesheet']/@href"), "Reelkeep.css");
-    EXPECT_EQ(XPathText(*html, "//img/@src"), "harbour.jpg");
+    for (const std::vector<ObjectId>& movies : {std::vector<ObjectId>{oid},
+                                                std::vector<ObjectId>{oid, Insert(test::SampleMovie())}}) {
+        selection = -1;
+        const RenderedPage page = Render(FixedMovieSelection(movies), false, false);
+        auto html = test::ParseHtml(page.bytes);
+        EXPECT_EQ(XPathText(*html, "//link[@rel='stylesheet']/@href"), "");
+        const std::string styles = XPathText(*html, "/html/head/style");
+        EXPECT_NE(styles.find(".details > header"), std::string::npos);
+        EXPECT_EQ(styles, test::ReadFileBytes(TemplateFolder(templates.view) + "Reelkeep.css"));
+    }
+    selection = -1;
+    auto exported = test::ParseHtml(Render(FixedMovieSelection({oid}), false, false).bytes);
+    EXPECT_EQ(XPathText(*exported, "//img/@src"), "harbour.jpg");
+
+    selection = -1;
+    auto pane = test::ParseHtml(Render(FixedMovieSelection({oid}), false, true).bytes);
+    EXPECT_EQ(XPathText(*pane, "/html/head/style"), "");
+    EXPECT_NE(XPathText(*pane, "//link[@rel='stylesheet']/@href").find("Reelkeep.css"), std::string::npos);
 }
 
 }  // namespace

@@ -94,6 +94,24 @@ void WaitForIdle() {
     // first.
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
+    // The pages the idle pass asked for are made on threads of their own.
+    WaitForRenders();
+}
+
+void WaitForRenders() {
+    const QDeadlineTimer deadline(30000);
+    const auto pending = [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            const auto* frame = qobject_cast<MainFrame*>(window);
+            if (frame && frame->RenderPending())
+                return true;
+        }
+        return false;
+    };
+    while (pending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (pending())
+        qWarning("a page was still being made after 30 s");
 }
 
 namespace {

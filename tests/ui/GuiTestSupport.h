@@ -2,8 +2,12 @@
 // modal dialogs given from the event loop that the dialog itself runs.
 #pragma once
 
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,11 +54,35 @@ std::unique_ptr<MainFrame> OpenFrame();
 QStringList ListTitles(const MainFrame& frame);
 QStringList SelectedTitles(const MainFrame& frame);
 void SelectRows(MainFrame& frame, const std::vector<int>& rows);
-// Lets the window's idle pass run.
+// Lets the window's idle pass run, and the pages it asked for be made.
 void WaitForIdle();
+// Waits until no window has a page being made (the page then shows, or the pane is empty).
+void WaitForRenders();
 
 // Calls answer with the next modal dialog once it shows, from inside its own event loop.
 void WhenModalShows(std::function<void(QWidget*)> answer);
+// Calls answer once a modal widget of type T other than `answered` shows (other modals are
+// waited past), from inside the dialog's own event loop.
+template <typename T>
+void AnswerWhenShows(std::function<void(T*)> answer, QWidget* answered = nullptr) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    const QDeadlineTimer deadline(10000);
+    const QPointer<QWidget> skip(answered);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, answer, skip, answered] {
+        T* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (answered && modal == skip.data())
+            modal = nullptr;
+        if (!modal && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (modal)
+            answer(modal);
+    });
+    poll->start();
+}
+
 // Drops the answers whose dialog never showed, so that they cannot answer a later one.
 void CancelPendingAnswers();
 

@@ -44,31 +44,9 @@ Movie ReadMovie(ObjectId oid) {
     return movie;
 }
 
-// Calls answer once a modal widget of type T other than `answered` shows (other modals are
-// waited past), from inside the dialog's own event loop.
-template <typename T>
-void WhenShows(std::function<void(T*)> answer, QWidget* answered = nullptr) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    const QDeadlineTimer deadline(10000);
-    const QPointer<QWidget> skip(answered);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, answer, skip, answered] {
-        T* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (answered && modal == skip.data())
-            modal = nullptr;
-        if (!modal && !deadline.hasExpired())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (modal)
-            answer(modal);
-    });
-    poll->start();
-}
-
 // Types the name into the file dialog and presses its accept button.
 void AnswerFileDialog(const QString& path) {
-    WhenShows<QFileDialog>([path](QFileDialog* dialog) {
+    AnswerWhenShows<QFileDialog>([path](QFileDialog* dialog) {
         dialog->selectFile(path);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
@@ -133,7 +111,7 @@ private slots:
         WriteFileBytes(media / "New.Film.avi", AviFile(VideoStreamList("XVID", 512, 288)));
         WriteFileBytes(media / "sub/alien.avi", "x");  // joins Alien without a question
         QStringList asked;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             asked << dialog->Title();
             QCOMPARE(dialog->findChild<QComboBox*>()->count(), 3);
             dialog->accept();
@@ -149,15 +127,54 @@ private slots:
         QCOMPARE(added.szLocation, media / "New.Film.avi");
     }
 
+    // A media centre's folder: the NFO names its movie without a question and brings its
+    // poster; a damaged NFO is skipped, the title cleaned from the file name is offered, and
+    // the window says which NFO was skipped and why.
+    void aMediaCentresFolderFillsItsMoviesAndTheSkippedNfoIsNamed() {
+        TempFolder media;
+        const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(100, 'j');
+        QCOMPARE(::mkdir((media / "Heat (1995)").c_str(), 0700), 0);
+        WriteFileBytes(media / "Heat (1995)/Heat (1995).avi", AviFile(VideoStreamList("XVID", 512, 288)));
+        WriteFileBytes(media / "Heat (1995)/Heat (1995).nfo",
+                       "<movie><title>Heat</title><year>1995</year><director>Michael Mann</director></movie>");
+        WriteFileBytes(media / "Heat (1995)/poster.jpg", jpeg);
+        QCOMPARE(::mkdir((media / "Ronin").c_str(), 0700), 0);
+        WriteFileBytes(media / "Ronin/Ronin.1998.1080p.avi", "x");
+        WriteFileBytes(media / "Ronin/Ronin.1998.1080p.nfo", "<movie><title>Ronin");
+        QStringList asked;
+        QString told;
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
+            asked << dialog->Title();
+            dialog->accept();
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
+                told = box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+        });
+        DropOnWindow(*frame_, {QString::fromStdString(media.Path())});
+        QCOMPARE(asked, QStringList{"Ronin"});
+        QVERIFY2(told.contains(QString::fromStdString(media / "Ronin/Ronin.1998.1080p.nfo") +
+                               ": The file is not well-formed XML"),
+                 qPrintable(told));
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca", "Heat", "Ronin"}));
+        const Movie heat = ReadMovie(frame_->Model()->Oid(3));
+        QCOMPARE(heat.nYear, 1995);
+        QCOMPARE(heat.pszDirectors, StringArray{"Michael Mann"});
+        QCOMPARE(heat.nWidth, 512);
+        QCOMPARE(heat.pszPictures.size(), std::size_t(1));
+        QCOMPARE(ReadFileBytes(DefaultCatalogFolder() + heat.pszPictures[0]), jpeg);
+        QCOMPARE(ReadMovie(frame_->Model()->Oid(4)).nYear, 1998);
+    }
+
     void cancellingTheSecondOfThreeFilesSkipsTheThird() {
         TempFolder media;
         for (const char* name : {"One.avi", "Two.avi", "Three.avi"})
             WriteFileBytes(media / name, "");
         int asked = 0;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             ++asked;
             dialog->accept();
-            WhenShows<TitleDialog>(
+            AnswerWhenShows<TitleDialog>(
                 [&](TitleDialog* second) {
                     ++asked;
                     QCOMPARE(second->Title(), QStringLiteral("Two"));
@@ -194,9 +211,9 @@ private slots:
             asked << dialog->Title();
             dialog->accept();
             if (asked.size() < 2)
-                WhenShows<TitleDialog>(answer, dialog);
+                AnswerWhenShows<TitleDialog>(answer, dialog);
         };
-        WhenShows<TitleDialog>(answer);
+        AnswerWhenShows<TitleDialog>(answer);
         DropOnWindow(*frame_, paths);
         QCOMPARE(asked, QStringList({"Elan", "STRASSE"}));
         for (std::size_t i = 0; i < 3; ++i)
@@ -224,9 +241,9 @@ private slots:
             QTest::keyClick(KeyboardTarget(input), Qt::Key_Return);
             taken << dialog->Title();
         };
-        WhenShows<TitleDialog>([&](TitleDialog* first) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* first) {
             typeAndEnter(first, QStringLiteral("Alien"));
-            WhenShows<TitleDialog>(
+            AnswerWhenShows<TitleDialog>(
                 [&](TitleDialog* second) { typeAndEnter(second, QStringLiteral("brazil")); },
                 first);
         });
@@ -253,7 +270,7 @@ private slots:
         if (!children.isEmpty())
             inner = children.back();
         QString asked;
-        WhenShows<TitleDialog>([&](TitleDialog* dialog) {
+        AnswerWhenShows<TitleDialog>([&](TitleDialog* dialog) {
             asked = dialog->Title();
             dialog->accept();
         });
@@ -315,9 +332,9 @@ private slots:
         SelectRows(*frame_, {0});
         QString error;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        WhenShows<QFileDialog>([&](QFileDialog* dialog) {
+        AnswerWhenShows<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(QString::fromStdString(locked + "/catalog.xml"));
-            WhenShows<QMessageBox>([&](QMessageBox* box) {
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
                 error = box->text();
                 icon = box->icon();
                 box->button(QMessageBox::Ok)->click();
@@ -336,12 +353,12 @@ private slots:
         WriteFileBytes(out / "old.xml", "keep me");
         SelectRows(*frame_, {0});
         bool asked = false;
-        WhenShows<QFileDialog>([&](QFileDialog* dialog) {
+        AnswerWhenShows<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(QString::fromStdString(out / "old.xml"));
-            WhenShows<QMessageBox>([&](QMessageBox* box) {
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
                 asked = true;
                 box->button(QMessageBox::No)->click();
-                WhenShows<QFileDialog>([](QFileDialog* again) { again->reject(); }, box);
+                AnswerWhenShows<QFileDialog>([](QFileDialog* again) { again->reject(); }, box);
             });
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });

@@ -78,11 +78,11 @@ private slots:
         QCOMPARE(Texts(frame_->menuBar()->actions()),
                  QStringList({"&File", "&Edit", "Movie", "&Scripts", "&View", "&Help"}));
         QCOMPARE(Texts(TopMenu(*frame_, "&File")->actions()),
-                 QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "-", "&Print...\tCtrl+P",
+                 QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import...", "-", "&Print...\tCtrl+P",
                               "Print Pre&view", "P&age Setup...", "-", "P&references...", "-",
                               "E&xit", "&Export"}));
         QMenu* exportMenu = TopMenu(*frame_, "&File")->actions().last()->menu();
-        QCOMPARE(Texts(exportMenu->actions()), QStringList({"&XML...", "&HTML..."}));
+        QCOMPARE(Texts(exportMenu->actions()), QStringList({"&XML...", "&HTML...", "&CSV..."}));
         QCOMPARE(
             Texts(TopMenu(*frame_, "&Edit")->actions()),
             QStringList({"&Undo\tCtrl+Z", "&Redo\tCtrl+Shift+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
@@ -142,6 +142,8 @@ private slots:
              Enabled::Always},
             {ID_FILE_OPEN, "&Open...\tCtrl+O", "Open an existing catalog", "Open", "Ctrl+O",
              true, Enabled::Always},
+            {ID_FILE_IMPORT, "&Import...", "Import movies from a list, a spreadsheet or another catalog",
+             "Import", "", false, Enabled::Always},
             {ID_FILE_SAVE, nullptr, "", "", "Ctrl+S", false, Enabled::Always},
             {ID_FILE_PAGE_SETUP, "P&age Setup...", "Change the printing options", "Page Setup",
              "", false, Enabled::Always},
@@ -157,6 +159,8 @@ private slots:
              Enabled::AnySelected},
             {ID_EXPORT_HTML, "&HTML...", "Export data as html file", "Export HTML", "", false,
              Enabled::AnySelected},
+            {ID_EXPORT_CSV, "&CSV...", "Export data as a csv file for spreadsheets", "Export CSV", "",
+             false, Enabled::AnySelected},
             {ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undo the last action", "Undo", "", false,
              Enabled::History},
             {ID_EDIT_REDO, "&Redo\tCtrl+Shift+Z", "Redo the previously undone action", "Redo", "", false,
@@ -292,7 +296,7 @@ private slots:
             else
                 QVERIFY2(triggered.count() == 1, row.key);
             if (row.id == ID_HELP_CONTENTS)
-                QCOMPARE(frame_->Pane()->url(), ResourceUrl(kHelpResource));
+                QTRY_COMPARE(frame_->Pane()->url(), ResourceUrl(kHelpResource));
         }
 
         // The Delete key with nothing selected asks nothing and removes nothing.

@@ -230,10 +230,11 @@ private slots:
         SelectRows(*frame_, {0});
         QString deleteError;
         WhenModalShows([&](QWidget* question) {
-            WhenModalShows([&](QWidget* box) {
-                deleteError = box->property("text").toString();
+            // The delete's progress may show first while it waits for the catalog.
+            AnswerWhenShows<QMessageBox>([&](QMessageBox* box) {
+                deleteError = box->text();
                 box->close();
-            });
+            }, question);
             static_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
         });
         frame_->Action(ID_MOVIE_DELETE)->trigger();

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTest>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "GuiTestSupport.h"
 #include "PaneTestSupport.h"
 #include "app/MainFrame.h"
+#include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
 #include "maint/Settings.h"
 #include "platform/Folders.h"
@@ -27,6 +29,8 @@
 #include "ui/BrowserPane.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
+#include "ui/PageRenderer.h"
+#include "ui/Prompts.h"
 #include "ui/ResScheme.h"
 
 namespace reelkeep::test {
@@ -84,7 +88,10 @@ public:
     explicit PageGate(const TempFolder& folder) : path_(folder / "gate.xml") {
         ::mkfifo(path_.c_str(), 0600);
     }
-    ~PageGate() { Join(); }
+    ~PageGate() {
+        Release();
+        Join();
+    }
     const std::string& Path() const { return path_; }
 
     // Waits on its own thread for the transform to open the pipe, notes the cursor that the
@@ -110,6 +117,20 @@ public:
             ::close(fd);
         });
     }
+    // Once the transform has opened the pipe, keeps it waiting for the document: true then.
+    bool Holding() {
+        if (held_ < 0)
+            held_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        return held_ >= 0;
+    }
+    // Hands the held transform its document.
+    void Release() {
+        if (held_ < 0)
+            return;
+        const std::string_view document = "<gate>open</gate>";
+        [[maybe_unused]] const auto written = ::write(held_, document.data(), document.size());
+        ::close(std::exchange(held_, -1));
+    }
     // The cursor seen while the transform read the pipe.
     int SeenCursor() {
         Join();
@@ -128,6 +149,7 @@ private:
     std::string path_;
     std::thread worker_;
     int cursor_ = kNotSeen;
+    int held_ = -1;
 };
 
 // A template whose page reads the gate: its title is what the gate hands over.
@@ -312,6 +334,7 @@ private slots:
         frame_->List()->SelectAndFocus(0);
         WaitForIdle();
         frame_->Action(ID_MOVIE_EDITMODE)->trigger();
+        QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("Edit: Alien"));
         frame_->Pane()->setUrl(
             QUrl::fromLocalFile(QString::fromStdString(folder / "foreign.html")));
         QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("foreign"));
@@ -407,6 +430,58 @@ private slots:
         QVERIFY(WaitUntil([&] { return boxShown; }));
         QVERIFY(!cursorAtBox);
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void aPageStillBeingMadeNeverShowsOverHelpOrAnotherCatalog() {
+        TempFolder folder, other;
+        PageGate gate(folder);
+        SetTemplate(&Settings::multiple, WriteGatedTemplate(folder, gate));
+        AddMovieByTitle(CatalogFilePath(other.Path()), "Elsewhere");
+        frame_ = OpenFrame();
+        BrowserPane& pane = *frame_->Pane();
+        auto* renderer = frame_->findChild<PageRenderer*>();
+        QVERIFY(renderer);
+        QStringList shown;
+        connect(&pane, &QWebEngineView::loadFinished, this, [&](bool) { shown << pane.title(); });
+        // A page held in its template is let go in the end, whatever happened meanwhile.
+        const auto release = qScopeGuard([&] { gate.Release(); });
+        const auto holdPageOfEveryMovie = [&] {
+            frame_->List()->clearSelection();
+            frame_->Action(ID_EDIT_SELECT_ALL)->trigger();
+            return WaitUntil([&] { return gate.Holding(); }) && frame_->RenderPending() &&
+                   QGuiApplication::overrideCursor() &&
+                   QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        };
+        const auto letItEnd = [&] {
+            gate.Release();
+            return WaitUntil([&] { return renderer->Idle() && !pane.PageWaiting(); }) &&
+                   WaitForPaneLoad(pane);
+        };
+
+        // Help while the page of all three is in its template: help stays.
+        QVERIFY(holdPageOfEveryMovie());
+        frame_->Action(ID_HELP_CONTENTS)->trigger();
+        QVERIFY(!renderer->Busy());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(letItEnd());
+        QTRY_COMPARE(pane.url(), ResourceUrl(kHelpResource));
+        QVERIFY(WaitForPaneLoad(pane));
+        QCOMPARE(pane.url(), ResourceUrl(kHelpResource));
+
+        // Another catalog opened meanwhile: the old catalog's page never comes.
+        QVERIFY(holdPageOfEveryMovie());
+        SetNextChosenFolder(QString::fromStdString(other.Path()).chopped(1));
+        frame_->Action(ID_FILE_OPEN)->trigger();
+        QCOMPARE(ListTitles(*frame_), QStringList({"Elsewhere"}));
+        QVERIFY(!renderer->Busy());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(letItEnd());
+        QTRY_COMPARE(pane.url(), QUrl(QStringLiteral("about:blank")));
+        QVERIFY(WaitForPaneLoad(pane));
+        QVERIFY2(!shown.contains(QStringLiteral("open 3")), qPrintable(shown.join(", ")));
+
+        SelectRows(*frame_, {0});
+        QCOMPARE(PageTitle(pane), QStringLiteral("Elsewhere"));
     }
 
     void aPagesRequestForANewWindowOpensTheDesktopBrowser() {

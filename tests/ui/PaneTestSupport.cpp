@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "GuiTestSupport.h"
 #include "ui/BrowserPane.h"
 
 namespace reelkeep::test {
@@ -45,6 +46,7 @@ PaneDocument ReadPaneDocument(BrowserPane& pane) {
 }  // namespace
 
 bool WaitForPaneLoad(BrowserPane& pane, int milliseconds) {
+    WaitForIdle();
     return WaitUntil([&pane] { return ReadPaneDocument(pane).loaded; }, milliseconds);
 }
 
@@ -64,6 +66,9 @@ QVariant RunPageScript(BrowserPane& pane, const QString& script) {
 }
 
 QString PageTitle(BrowserPane& pane) {
+    // The idle pass asks for the page of a new selection, which is made on a thread of its
+    // own: the pane shows it when it is done.
+    WaitForIdle();
     PaneDocument document;
     WaitUntil([&] {
         document = ReadPaneDocument(pane);
