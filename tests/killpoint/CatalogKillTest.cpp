@@ -1,7 +1,8 @@
 // Every kind of write to a catalog, in a real process killed at every point where it changes a
 // file of the catalog's folder: afterwards the catalog opens, passes the storage library's
-// integrity check and holds the state from before the operation or the state after it,
-// never a mixture. A catalog that did not exist before may be absent or empty.
+// integrity check, its word index says what its records say, and it holds the state from
+// before the operation or the state after it, never a mixture. A catalog that did not exist
+// before may be absent or empty.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -19,6 +20,7 @@
 #include "catalog/CatalogPaths.h"
 #include "support/Process.h"
 #include "support/TempFolder.h"
+#include "support/WordIndexCheck.h"
 
 namespace reelkeep {
 namespace {
@@ -169,6 +171,7 @@ protected:
                 }
             }
             EXPECT_EQ(IntegrityCheck(catalog), "ok");
+            EXPECT_EQ(test::WordIndexDifference(catalog), "");
             const std::string dump = DumpCatalog(catalog);
             const bool allowed = dump == beforeDump || dump == afterDump ||
                                  (operation.createsCatalog && dump == EmptyCatalogDump());
@@ -330,6 +333,30 @@ TEST_F(CatalogKillTest, ADelete) {
     KillAtEveryPoint({"delete", [](const std::string& catalog, const std::string&) { Seed(catalog, 20); },
                       [](const std::string& catalog, const std::string&) {
                           return Cli(catalog, {"delete", "2", "9", "10", "11", "17"});
+                      }});
+}
+
+// A catalog made before the word index gets it in the transaction of its first write (here
+// the one reelkeep-cli find opens for it): killed anywhere, the catalog is of the former
+// layout still, or has the whole index.
+TEST_F(CatalogKillTest, TheWordIndexOfACatalogOfTheFormerLayout) {
+    KillAtEveryPoint({"word index built at the first write",
+                      [](const std::string& catalog, const std::string&) {
+                          Seed(catalog, 40);
+                          sqlite3* db = nullptr;
+                          ASSERT_EQ(sqlite3_open(CatalogFilePath(catalog).c_str(), &db), SQLITE_OK);
+                          ASSERT_EQ(sqlite3_exec(db,
+                                                 "DROP TRIGGER MovieWordsQueue_insert;"
+                                                 " DROP TRIGGER MovieWordsQueue_update;"
+                                                 " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
+                                                 " DROP TABLE MovieWordsQueue; DROP INDEX Movie_numbers;"
+                                                 " PRAGMA user_version = 2; VACUUM;",
+                                                 nullptr, nullptr, nullptr),
+                                    SQLITE_OK);
+                          sqlite3_close(db);
+                      },
+                      [](const std::string& catalog, const std::string&) {
+                          return Cli(catalog, {"find", "someone"});
                       }});
 }
 
