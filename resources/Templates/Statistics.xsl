@@ -1,6 +1,7 @@
 <?xml version="1.0" encoding="UTF-8"?>
 <!-- Reelkeep: the whole catalog, or the movies the Filter finds, at a glance. Every bar and
-     name links to "rkfilter:" and the query of its slice; the window sets its Filter to it. -->
+     name links to "rkpage:/filter?" and the query of its slice; the window sets its Filter to
+     it and stays where it is. -->
 <xsl:stylesheet version="1.0"
     xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
     xmlns:str="http://exslt.org/strings"
@@ -124,7 +125,7 @@
   <!-- The address that sets the Filter to a bar's movies. -->
   <xsl:template name="filter-link">
     <xsl:attribute name="href">
-      <xsl:value-of select="concat('rkfilter:', str:encode-uri(@Filter, true()))"/>
+      <xsl:value-of select="concat('rkpage:/filter?', str:encode-uri(@Filter, true()))"/>
     </xsl:attribute>
   </xsl:template>
 

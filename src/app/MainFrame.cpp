@@ -13,6 +13,7 @@
 #include "catalog/CatalogPaths.h"
 #include "platform/Folders.h"
 #include "ui/BrowserPane.h"
+#include "ui/FilterBox.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
 #include "ui/PageRenderer.h"
@@ -51,6 +52,10 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);
     connect(&idleTimer_, &QTimer::timeout, this, &MainFrame::OnIdle);
+    // Keystrokes that arrive together make one query.
+    filterTimer_.setSingleShot(true);
+    filterTimer_.setInterval(0);
+    connect(&filterTimer_, &QTimer::timeout, this, &MainFrame::ApplyFilter);
     renderer_ = new PageRenderer(this);
     ConnectCommands();
 
@@ -126,6 +131,8 @@ void MainFrame::CreateMenus() {
     for (CommandId id : {ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING, ID_SORT_INDEX}) {
         sortBy->addAction(actions_[id]);
     }
+    view->addSeparator();
+    view->addAction(actions_[ID_VIEW_STATISTICS]);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(actions_[ID_HELP_CONTENTS]);
@@ -171,6 +178,13 @@ void MainFrame::CreateSearchBar() {
     label->setBuddy(searchBox_);
     searchBar_->addWidget(label);
     searchBar_->addWidget(searchBox_);
+    // The Filter narrows the list; the Search box keeps selecting within what is shown.
+    auto* filterLabel = new QLabel(tr("Filter"), searchBar_);
+    filterLabel->setContentsMargins(12, 0, 6, 0);
+    filterBox_ = new FilterBox(searchBar_);
+    filterLabel->setBuddy(filterBox_);
+    searchBar_->addWidget(filterLabel);
+    searchBar_->addWidget(filterBox_);
 }
 
 void MainFrame::CreateStatusBar() {
@@ -178,6 +192,10 @@ void MainFrame::CreateStatusBar() {
     status->setSizeGripEnabled(true);
     const QString ready = QString::fromLatin1(kIdlePrompt);
     status->showMessage(ready);
+    filterCount_ = new QLabel(status);
+    filterCount_->setObjectName(QStringLiteral("filterCount"));
+    filterCount_->hide();
+    status->addPermanentWidget(filterCount_);
     // A prompt leaves the bar empty when the pointer moves on; "Ready" stands in then.
     connect(status, &QStatusBar::messageChanged, status, [status, ready](const QString& text) {
         if (text.isEmpty())

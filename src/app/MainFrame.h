@@ -19,6 +19,7 @@
 #include "present/TemplateTransform.h"
 #include "ui/WaitCursor.h"
 
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QSplitter;
@@ -30,6 +31,7 @@ struct FrameUpdate;
 struct RenderOutcome;
 class BackgroundTask;
 class BrowserPane;
+class FilterBox;
 class PageRenderer;
 class MovieListModel;
 class MovieListView;
@@ -46,6 +48,11 @@ public:
     MovieListModel* Model() const { return model_; }
     BrowserPane* Pane() const { return pane_; }
     QLineEdit* SearchBox() const { return searchBox_; }
+    FilterBox* Filter() const { return filterBox_; }
+    // "N of M movies" in the status bar, shown while the Filter narrows the list.
+    QLabel* FilterCount() const { return filterCount_; }
+    // The pane shows the statistics page (View > Statistics); it follows the Filter.
+    bool StatisticsShown() const { return statisticsShown_; }
     QToolBar* MainToolBar() const { return toolBar_; }
     QSplitter* Splitter() const { return splitter_; }
 
@@ -130,6 +137,18 @@ private:
     void OnToggleStatusBar();
     void OnAbout();
     void OnSearchChanged(const QString& text);
+
+    // The Filter (MainFrameFilter.cpp).
+    // Narrows the list to what the Filter box's query finds, or shows every row for an empty
+    // box; a query that cannot be read is said under the box and changes nothing.
+    void ApplyFilter();
+    // Shows only these rows (every row for nullptr), keeping selected what stays shown.
+    void ShowFound(const std::vector<ObjectId>* found);
+    void UpdateFilterCount();
+    void ShowStatistics();
+    void OnFilterRequested(const QString& query);
+    // Builds the word index of a catalog of the former layout, with progress for a large one.
+    void PrepareFilter();
     void OnOpenMovieFile();
     void OnListContextMenu(const QPoint& position);
     // The update's side of a close: true while a check runs and the close is held back.
@@ -171,6 +190,13 @@ private:
     QToolBar* toolBar_ = nullptr;
     QToolBar* searchBar_ = nullptr;
     QLineEdit* searchBox_ = nullptr;
+    FilterBox* filterBox_ = nullptr;
+    QLabel* filterCount_ = nullptr;
+    QTimer filterTimer_;
+    // The query the list shows now ("" for every row); what the statistics page sums up.
+    std::string appliedFilter_;
+    bool applyingFilter_ = false;
+    bool statisticsShown_ = false;
     QMenu* scriptsMenu_ = nullptr;
     QSplitter* splitter_ = nullptr;
     MovieListModel* model_ = nullptr;

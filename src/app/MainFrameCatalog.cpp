@@ -81,6 +81,8 @@ void MainFrame::UseCatalog(const std::string& folder, const std::vector<MovieLis
     list_->setUpdatesEnabled(true);
     SortList(true);
     ClearPane();
+    PrepareFilter();
+    ApplyFilter();
 }
 
 }  // namespace reelkeep

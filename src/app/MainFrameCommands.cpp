@@ -17,6 +17,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/BackgroundTask.h"
 #include "ui/BrowserPane.h"
+#include "ui/FilterBox.h"
 #include "ui/MovieListModel.h"
 #include "ui/MovieListView.h"
 #include "ui/PageRenderer.h"
@@ -53,8 +54,10 @@ void MainFrame::ConnectCommands() {
         // The help page stays until the next refresh: a page still being made never comes.
         renderer_->Stop();
         renderWait_.reset();
+        statisticsShown_ = false;
         pane_->ShowHelp();
     });
+    on(ID_VIEW_STATISTICS, &MainFrame::ShowStatistics);
     on(ID_APP_ABOUT, &MainFrame::OnAbout);
     on(ID_FILE_PREFERENCES, &MainFrame::OnPreferences);
     on(ID_EXPORT_XML, [this] { OnExport(ID_EXPORT_XML); });
@@ -68,6 +71,10 @@ void MainFrame::ConnectCommands() {
         connect(action, &QAction::triggered, this, &MainFrame::ArmIdle);
     }
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        // The Filter puts back what stays selected of the selection; ShowFound says whether
+        // the pane has to follow.
+        if (applyingFilter_)
+            return;
         selectionChanged_ = true;
         allRows_ = false;  // a new selection's page lists its first rows again
         ArmIdle();
@@ -87,6 +94,15 @@ void MainFrame::ConnectCommands() {
     connect(list_, &QAbstractItemView::doubleClicked, this, &MainFrame::OnOpenMovieFile);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainFrame::OnListContextMenu);
     connect(searchBox_, &QLineEdit::textChanged, this, &MainFrame::OnSearchChanged);
+    connect(filterBox_, &QLineEdit::textChanged, this, [this] { filterTimer_.start(); });
+    connect(pane_, &BrowserPane::FilterRequested, this, &MainFrame::OnFilterRequested);
+    // Queued: the count is taken when the model has finished changing, the rows the Filter
+    // hides included.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(model_, signal, this, &MainFrame::UpdateFilterCount, Qt::QueuedConnection);
+    }
+    connect(model_, &QAbstractItemModel::modelReset, this, &MainFrame::UpdateFilterCount,
+            Qt::QueuedConnection);
     connect(pane_, &BrowserPane::FormPosted, this, &MainFrame::OnFormPosted);
     connect(pane_, &BrowserPane::AllRowsRequested, this, &MainFrame::OnAllRowsRequested);
     connect(renderer_, &PageRenderer::Rendered, this, &MainFrame::OnPageRendered);
@@ -104,7 +120,7 @@ void MainFrame::UpdateCommandStates() {
     actions_[ID_EXPORT_CSV]->setEnabled(free && selected > 0);
     for (CommandId id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PREFERENCES, ID_FILE_IMPORT, ID_MOVIE_NEW,
                          ID_MOVIE_EDITMODE, ID_SORT_TITLE, ID_SORT_YEAR, ID_SORT_RATING,
-                         ID_SORT_INDEX}) {
+                         ID_SORT_INDEX, ID_VIEW_STATISTICS}) {
         actions_[id]->setEnabled(free);
     }
     UpdateHistoryCommands();

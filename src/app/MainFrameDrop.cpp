@@ -42,14 +42,15 @@ public:
         : owner_(owner), model_(model), list_(list) {}
 
     // Titles are compared as reelkeep-cli compares them, by the core's rule; the rows are
-    // taken once per drop (the drop's own rows join as they are added).
+    // taken once per drop (the drop's own rows join as they are added), the ones the Filter
+    // hides too.
     ObjectId FindRowByTitle(const std::string& title) override {
         if (!listed_) {
             std::vector<MovieListRow> rows;
-            rows.reserve(static_cast<std::size_t>(model_.rowCount()));
-            for (int row = 0; row < model_.rowCount(); ++row) {
-                rows.push_back({model_.Oid(row), StoredText(model_.Title(row)), false});
-            }
+            rows.reserve(static_cast<std::size_t>(model_.TotalCount()));
+            model_.ForEachRow([&rows](ObjectId oid, const QString& title) {
+                rows.push_back({oid, StoredText(title), false});
+            });
             listed_.emplace(std::move(rows));
         }
         return listed_->Find(title);

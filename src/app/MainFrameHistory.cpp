@@ -92,18 +92,10 @@ void MainFrame::MoveInHistory(bool undo) {
 }
 
 void MainFrame::ShowHistoryMove(const HistoryMove& move) {
-    std::vector<int> gone;
-    for (const ObjectId oid : move.removed) {
-        const int row = model_->RowOf(oid);
-        if (row >= 0) gone.push_back(row);
-    }
     list_->setUpdatesEnabled(false);
-    model_->RemoveRows(std::move(gone));
-    for (const MovieListRow& values : move.present) {
-        const int row = model_->RowOf(values.oid);
-        if (row >= 0) model_->UpdateRow(row, values);
-        else model_->AppendRow(values);
-    }
+    // Rows the Filter hides follow too, so that they are right when it clears.
+    model_->RemoveMovies(move.removed);
+    for (const MovieListRow& values : move.present) model_->PutRow(values);
     list_->setUpdatesEnabled(true);
     SortList(true);
 

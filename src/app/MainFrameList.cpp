@@ -49,15 +49,19 @@ private:
 }  // namespace
 
 void MainFrame::LoadList() {
-    RedrawLock lock(list_, true);
-    model_->Clear();
-    try {
-        model_->SetRows(LoadMovieList(catalogFile_));
-    } catch (const dbException& error) {
-        ShowDatabaseError(this, error);
-        return;
+    PrepareFilter();
+    {
+        RedrawLock lock(list_, true);
+        model_->Clear();
+        try {
+            model_->SetRows(LoadMovieList(catalogFile_));
+        } catch (const dbException& error) {
+            ShowDatabaseError(this, error);
+            return;
+        }
+        SortList(false);
     }
-    SortList(false);
+    ApplyFilter();
 }
 
 void MainFrame::SortList(bool lockRedraw) {

@@ -16,6 +16,7 @@ namespace reelkeep {
 
 void MainFrame::RefreshView(int row) {
     ++refreshCount_;
+    statisticsShown_ = false;
     PageRequest request;
     request.catalogFolder = catalogFolder_;
     request.templates = Templates();

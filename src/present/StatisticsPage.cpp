@@ -105,7 +105,8 @@ XmlDocPtr BuildStatisticsDocument(const CatalogSummary& summary, std::string_vie
 }
 
 RenderedPage RenderStatistics(const std::string& catalogFile, std::string_view filter,
-                              const std::string& templatePath, bool display) {
+                              const std::string& templatePath, bool display,
+                              RenderControl* control) {
     const FindQueryParse parse = ParseFindQuery(filter);
     if (!parse.Ok()) {
         RenderedPage page;
@@ -120,13 +121,12 @@ RenderedPage RenderStatistics(const std::string& catalogFile, std::string_view f
         summary = database.Summarize(parse.query);
     }
     XmlDocPtr document = BuildStatisticsDocument(summary, filter);
-    return TransformDocument(*document, templatePath, display);
+    return TransformDocument(*document, templatePath, display, {}, control);
 }
 
 std::optional<std::string> FilterOfLink(std::string_view url) {
-    const std::string prefix = std::string(kFilterLinkScheme) + ":";
-    if (url.substr(0, prefix.size()) != prefix) return std::nullopt;
-    url.remove_prefix(prefix.size());
+    if (url.substr(0, kFilterLinkPrefix.size()) != kFilterLinkPrefix) return std::nullopt;
+    url.remove_prefix(kFilterLinkPrefix.size());
     std::string filter;
     for (std::size_t i = 0; i < url.size(); ++i) {
         unsigned value = 0;

@@ -1,7 +1,8 @@
 // The statistics page: the store's summary of the catalog (or of the movies a Filter query
 // finds) as an XML document, rendered through "Statistics.xsl" like every other page. Each
-// bar and name carries the Filter query of its slice; the page links it as a "rkfilter:"
-// address, which the window takes as "set the Filter to this" instead of following it.
+// bar and name carries the Filter query of its slice; the page links it as an address of the
+// pane's own scheme, kFilterLinkPrefix and the query, which the window takes as "set the
+// Filter to this" instead of following it.
 #pragma once
 
 #include <optional>
@@ -15,7 +16,7 @@
 namespace reelkeep {
 
 inline constexpr std::string_view kStatisticsTemplateName = "Statistics.xsl";
-inline constexpr std::string_view kFilterLinkScheme = "rkfilter";
+inline constexpr std::string_view kFilterLinkPrefix = "rkpage:/filter?";
 
 // "Statistics.xsl" in the program's "Templates" folder (programFolder ends in "/").
 std::string StatisticsTemplatePath(const std::string& programFolder);
@@ -31,9 +32,11 @@ XmlDocPtr BuildStatisticsDocument(const CatalogSummary& summary, std::string_vie
 // connection and renders the page. A filter that cannot be read gives NoDocument with the
 // reason in detail; store errors raise dbException.
 RenderedPage RenderStatistics(const std::string& catalogFile, std::string_view filter,
-                              const std::string& templatePath, bool display);
+                              const std::string& templatePath, bool display,
+                              RenderControl* control = nullptr);
 
-// The Filter query of a "rkfilter:" link; nothing for any other address.
+// The Filter query of a link that sets the Filter (its address as a page has it, escaped);
+// nothing for any other address.
 std::optional<std::string> FilterOfLink(std::string_view url);
 
 }  // namespace reelkeep

@@ -11,10 +11,12 @@
 #include <string_view>
 #include <system_error>
 
+#include "catalog/CatalogPaths.h"
 #include "platform/Folders.h"
 #include "platform/CNumericScope.h"
 #include "present/CatalogDocument.h"
 #include "present/RenderControl.h"
+#include "present/StatisticsPage.h"
 #include "present/XmlRuntime.h"
 
 namespace reelkeep {
@@ -213,6 +215,10 @@ RenderedPage TransformSelection(const PresentationSource& source, int& selection
 
 RenderedPage RenderPage(const PageRequest& request, RenderControl* control,
                         XmlDocPtr* keepDocument) {
+    if (request.statistics) {
+        return RenderStatistics(CatalogFilePath(request.catalogFolder), request.statistics->filter,
+                                request.statistics->templatePath, true, control);
+    }
     CatalogDocument built = BuildMovieDocument(request.catalogFolder, request.movies, true, control);
     if (!built.document) return NoDocument(built);
     const bool several = request.movies.size() > 1;

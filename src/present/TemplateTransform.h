@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,13 @@ struct PageRequest {
     TemplatePaths templates;
     bool editMode = false;
     std::size_t rowLimit = 0;  // passed as kRowLimitParameter to "Multiple"; 0 passes none
+    // Set for the statistics page instead of a page of movies: the figures of the movies the
+    // Filter query finds (every movie for an empty one), through that template.
+    struct Statistics {
+        std::string filter;
+        std::string templatePath;
+    };
+    std::optional<Statistics> statistics;
 };
 
 // The pane's page of the request ("Pictures" and "StyleSheet" set). No movies give

@@ -13,6 +13,7 @@
 #include <QWebEnginePage>
 #include <utility>
 
+#include "present/StatisticsPage.h"
 #include "present/TemplateTransform.h"
 #include "ui/FormCapture.h"
 #include "ui/PaneScheme.h"
@@ -108,11 +109,18 @@ void BrowserPane::ShowPage(QByteArray bytes, const QString& mediaType, const QSt
 }
 
 void BrowserPane::OnNavigationRequested(QWebEngineNavigationRequest& request) {
-    // The rendered page's link to every row is answered here; the pane stays where it is.
-    if (request.url() != QUrl(QString::fromLatin1(kAllRowsAddress)))
+    // The rendered page's links to every row and to a slice of the catalog are answered here;
+    // the pane stays where it is.
+    const std::optional<std::string> filter =
+        FilterOfLink(request.url().toString(QUrl::FullyEncoded).toStdString());
+    if (request.url() != QUrl(QString::fromLatin1(kAllRowsAddress)) && !filter)
         return;
     request.reject();
-    if (request.isMainFrame() && PanePages::IsPaneUrl(url()))
+    if (!request.isMainFrame() || !PanePages::IsPaneUrl(url()))
+        return;
+    if (filter)
+        emit FilterRequested(QString::fromStdString(*filter));
+    else
         emit AllRowsRequested();
 }
 

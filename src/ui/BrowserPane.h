@@ -51,6 +51,9 @@ signals:
     // The rendered page on show followed its link to every row (kAllRowsAddress); the pane
     // stays where it is.
     void AllRowsRequested();
+    // The rendered page on show followed a link that sets the Filter (the statistics page's
+    // bars and names, kFilterLinkPrefix); the pane stays where it is.
+    void FilterRequested(const QString& query);
 
 private:
     // Loads the address, one load at a time.

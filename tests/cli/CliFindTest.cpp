@@ -104,7 +104,7 @@ TEST_F(CliFindTest, StatsPrintsTheFiguresAndWritesThePage) {
     const auto written = Cli({"stats", "--html", page, "genre:crime"});
     ASSERT_EQ(written.exitCode, 0) << written.err;
     const std::string html = test::ReadFileBytes(page);
-    EXPECT_NE(html.find("href=\"rkfilter:genre%3Acrime%20actor%3A%3D%22Al%20Pacino%22\""), std::string::npos);
+    EXPECT_NE(html.find("href=\"rkpage:/filter?genre%3Acrime%20actor%3A%3D%22Al%20Pacino%22\""), std::string::npos);
     EXPECT_NE(html.find("2 of 3 movies"), std::string::npos);
 
     const auto bad = Cli({"stats", "--html", page, "watched:often"});

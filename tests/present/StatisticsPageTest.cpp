@@ -169,12 +169,13 @@ TEST_F(StatisticsPageTest, TheShippedTemplateDrawsEveryBarAsALinkThatSetsTheFilt
 }
 
 TEST(FilterLink, OnlyTheFilterSchemeGivesAQuery) {
-    EXPECT_EQ(FilterOfLink("rkfilter:actor%3A%3D%22Bo%20Ek%22"), "actor:=\"Bo Ek\"");
-    EXPECT_EQ(FilterOfLink("rkfilter:Am%C3%A9lie"), "Am\xC3\xA9lie");
-    EXPECT_EQ(FilterOfLink("rkfilter:100%"), "100%");
-    EXPECT_EQ(FilterOfLink("rkfilter:"), "");
-    EXPECT_FALSE(FilterOfLink("https://example.com/?rkfilter:x"));
+    EXPECT_EQ(FilterOfLink("rkpage:/filter?actor%3A%3D%22Bo%20Ek%22"), "actor:=\"Bo Ek\"");
+    EXPECT_EQ(FilterOfLink("rkpage:/filter?Am%C3%A9lie"), "Am\xC3\xA9lie");
+    EXPECT_EQ(FilterOfLink("rkpage:/filter?100%"), "100%");
+    EXPECT_EQ(FilterOfLink("rkpage:/filter?"), "");
+    EXPECT_FALSE(FilterOfLink("https://example.com/?rkpage:/filter?x"));
     EXPECT_FALSE(FilterOfLink("rkpage:/1"));
+    EXPECT_FALSE(FilterOfLink("rkpage:/all-rows"));
 }
 
 }  // namespace

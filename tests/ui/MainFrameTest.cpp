@@ -92,8 +92,9 @@ private slots:
         QCOMPARE(Texts(TopMenu(*frame_, "&Scripts")->actions()), QStringList({"Empty"}));
         QVERIFY(!TopMenu(*frame_, "&Scripts")->actions().front()->isEnabled());
         QMenu* view = TopMenu(*frame_, "&View");
-        QCOMPARE(Texts(view->actions()), QStringList({"&Toolbar", "&Status Bar", "-", "S&ort by"}));
-        QCOMPARE(Texts(view->actions().last()->menu()->actions()),
+        QCOMPARE(Texts(view->actions()),
+                 QStringList({"&Toolbar", "&Status Bar", "-", "S&ort by", "-", "Stat&istics"}));
+        QCOMPARE(Texts(view->actions().at(3)->menu()->actions()),
                  QStringList({"&Title", "&Year", "&Rating", "&Index"}));
         QCOMPARE(Texts(TopMenu(*frame_, "&Help")->actions()),
                  QStringList({"&Help", "-", "&About Reelkeep..."}));
@@ -186,6 +187,9 @@ private slots:
              Enabled::Always},
             {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar",
              "", false, Enabled::Always},
+            {ID_VIEW_STATISTICS, "Stat&istics",
+             "Show the figures and charts of the catalog, or of the movies the Filter shows",
+             "Statistics", "", false, Enabled::Always},
             {ID_SORT_TITLE, "&Title", "Sort by title", "Sort Title", "", false, Enabled::Always},
             {ID_SORT_YEAR, "&Year", "Sort by year", "Sort Year", "", false, Enabled::Always},
             {ID_SORT_RATING, "&Rating", "Sort by rating", "Sort Rating", "", false,
