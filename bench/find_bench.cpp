@@ -1,7 +1,8 @@
 // Figures of the Filter on a catalog of realistic records: the store's answer to typical
 // queries, the word index's build for a catalog of the former layout, what the index adds to
-// the file, and the statistics summary. Processor time stands beside wall time: it holds
-// still on a shared machine.
+// the file, and the statistics summary; then, built with the window, the same queries from the
+// last keystroke to the list shown and the statistics page from the menu to shown. Processor
+// time stands beside wall time: it holds still on a shared machine.
 //   find_bench [--common-words] [COUNT] [FOLDER]
 //     defaults: 100000 movies, a fresh temp folder; a FOLDER that holds a catalog of COUNT
 //     movies already is used as it is. --common-words fills the catalog with the words of a
@@ -20,6 +21,9 @@
 #include <vector>
 
 #include "RealisticMovie.h"
+#if REELKEEP_FIND_BENCH_WINDOW
+#include "FindWindowFigures.h"
+#endif
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
 #include "catalog/FindQuery.h"
@@ -222,6 +226,12 @@ int main(int argc, char** argv) {
                     filter.empty() ? "" : " of ", filter.c_str(), runs[2].wall, runs[2].cpu,
                     static_cast<long long>(movies));
     }
+
+#if REELKEEP_FIND_BENCH_WINDOW
+    std::vector<bench::WindowQuery> windowQueries;
+    for (const Case& c : cases) windowQueries.push_back({c.label, c.query});
+    bench::PrintWindowFigures(argc, argv, folder, windowQueries);
+#endif
 
     if (temporary) std::filesystem::remove_all(folder);
     return 0;

@@ -402,7 +402,8 @@ private:
         } else {
             text.text = std::string(Word());
         }
-        if (text.text.empty()) {
+        // "" holds no word and asks for nothing, as a word of punctuation alone does.
+        if (text.text.empty() && !text.phrase) {
             Fail("\"" + label + (text.wholeEntry ? "=" : "") +
                  "\" needs a word or \"quoted words\" right after it.");
         }

@@ -34,7 +34,6 @@ void FilterBox::ShowProblem(const QString& text) {
     }
     PlaceNote();
     note_->show();
-    note_->raise();
 }
 
 void FilterBox::PlaceNote() {
