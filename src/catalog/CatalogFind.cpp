@@ -1,4 +1,6 @@
 // Finding movies with a Filter query, and the figures of what it finds.
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "catalog/ArrayCodec.h"
@@ -63,11 +65,20 @@ std::vector<ObjectId> CatalogDatabase::Find(const FindQuery& query) {
     if (c.writable) FlushWordQueue(c.db.get());  // this connection's own changes
     const FindStatement find = FindSelect(query, c.Tokenizer());
     if (find.everything) return SelectAll();
-    OneOffStatement statement(c.db.get(), find.sql);
-    StatementUse use = statement.Use();
-    find.Bind(use);
+    const auto run = [&c](const std::string& sql, const std::vector<SqlValue>& values) {
+        OneOffStatement statement(c.db.get(), sql);
+        StatementUse use = statement.Use();
+        FindStatement::BindValues(use, values);
+        std::vector<ObjectId> oids;
+        while (use.Step()) oids.push_back(static_cast<ObjectId>(use.Int(0)));
+        return oids;
+    };
+    if (!find.split) return run(find.sql, find.values);
+    const std::vector<ObjectId> keep = run(find.split->keep.sql, find.split->keep.values);
+    const std::vector<ObjectId> drop = run(find.split->drop.sql, find.split->drop.values);
     std::vector<ObjectId> oids;
-    while (use.Step()) oids.push_back(static_cast<ObjectId>(use.Int(0)));
+    oids.reserve(keep.size());
+    std::set_difference(keep.begin(), keep.end(), drop.begin(), drop.end(), std::back_inserter(oids));
     return oids;
 }
 

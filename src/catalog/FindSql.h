@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -24,8 +25,21 @@ struct FindStatement {
     std::vector<SqlValue> values;  // for ?1, ?2, ... in order
     bool everything = false;       // no condition at all: every movie
 
+    // The same movies as `sql` gives, as those of `keep` less those of `drop` (each ascending),
+    // where that is quicker to answer: words that are only left out.
+    struct Part {
+        std::string sql;
+        std::vector<SqlValue> values;
+    };
+    struct Split {
+        Part keep;
+        Part drop;
+    };
+    std::optional<Split> split;
+
     // Binds the values from parameter `first` on.
-    void Bind(StatementUse& use, int first = 1) const;
+    void Bind(StatementUse& use, int first = 1) const { BindValues(use, values, first); }
+    static void BindValues(StatementUse& use, const std::vector<SqlValue>& values, int first = 1);
 };
 
 FindStatement FindSelect(const FindQuery& query, const WordTokenizer& tokenizer);
