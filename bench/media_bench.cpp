@@ -25,7 +25,7 @@
 #include "media/AviHeader.h"
 #include "media/MediaFacts.h"
 #include "media/MediaProbe.h"
-#include "media/probe/LibraryInspection.h"
+#include "media/probe/LibraryReading.h"
 #include "platform/Folders.h"
 
 extern char** environ;

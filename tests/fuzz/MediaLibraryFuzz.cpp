@@ -9,7 +9,7 @@
 
 #include "media/LibraryFormats.h"
 #include "media/ProbeProtocol.h"
-#include "media/probe/LibraryInspection.h"
+#include "media/probe/LibraryReading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace reelkeep;

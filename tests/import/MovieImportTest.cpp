@@ -264,6 +264,18 @@ protected:
         return path;
     }
 
+    // The bytes of a one-second H.264 Matroska file; empty when this ffmpeg cannot make it.
+    std::string OneSecondMatroska() {
+        MediaSample sample = Minute("Sample.mkv", "libx264", "aac", "");
+        sample.seconds = 1;
+        const std::string made = Make(sample);
+        if (made.empty())
+            return {};
+        const std::string bytes = ReadFileBytes(made);
+        std::filesystem::remove(made);
+        return bytes;
+    }
+
     TempFolder scratch;  // ffmpeg's inputs and outputs
     TempFolder media;    // only the movie files
     static MediaSample Minute(std::string name, std::string video, std::string audio,
@@ -387,13 +399,9 @@ std::size_t RunningHelpers() {
 }
 
 TEST_F(MediaDropTest, ABigDropReadsFactsOnTwoHelpersAndKeepsItsOrder) {
-    MediaSample sample = Minute("Sample.mkv", "libx264", "aac", "");
-    sample.seconds = 1;
-    const std::string made = Make(sample);
-    if (made.empty())
+    const std::string whole = OneSecondMatroska();
+    if (whole.empty())
         GTEST_SKIP() << "this ffmpeg cannot make the sample";
-    const std::string whole = ReadFileBytes(made);
-    std::filesystem::remove(made);
     // Files the drop must read, with strange ones among them and one the catalog knows.
     std::vector<std::string> paths;
     for (int i = 0; i < 40; ++i) {
@@ -450,12 +458,9 @@ TEST_F(MediaDropTest, ABigDropReadsFactsOnTwoHelpersAndKeepsItsOrder) {
 // The second helper reads ahead on its own while the drop is busy elsewhere, and hands the
 // facts over in the drop's order, each file once.
 TEST_F(MediaDropTest, TheSecondHelperReadsAheadAndHandsTheFactsOverInOrder) {
-    MediaSample sample = Minute("Sample.mkv", "libx264", "aac", "");
-    sample.seconds = 1;
-    const std::string made = Make(sample);
-    if (made.empty())
+    const std::string whole = OneSecondMatroska();
+    if (whole.empty())
         GTEST_SKIP() << "this ffmpeg cannot make the sample";
-    const std::string whole = ReadFileBytes(made);
     std::vector<std::string> paths;
     for (int i = 0; i < 20; ++i) paths.push_back(File("Ahead " + std::to_string(i) + ".mkv", i % 4 == 1 ? "" : whole));
     std::vector<bool> wanted(paths.size(), true);

@@ -22,14 +22,6 @@ namespace reelkeep::test {
 
 namespace {
 
-Movie ReadMovie(ObjectId oid) {
-    CatalogDatabase database(CatalogFilePath(DefaultCatalogFolder()));
-    database.Open(CatalogDatabase::Access::ReadOnly);
-    Movie movie;
-    database.Fetch(oid, movie);
-    return movie;
-}
-
 }  // namespace
 
 class CommaLocaleTest : public QObject {

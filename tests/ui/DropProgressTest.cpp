@@ -33,14 +33,6 @@ namespace reelkeep::test {
 
 namespace {
 
-Movie ReadMovie(ObjectId oid) {
-    CatalogDatabase database(CatalogFilePath(DefaultCatalogFolder()));
-    database.Open(CatalogDatabase::Access::ReadOnly);
-    Movie movie;
-    database.Fetch(oid, movie);
-    return movie;
-}
-
 // The media helpers this test process has started: its children named reelkeep-probe.
 std::vector<pid_t> HelperPids() {
     std::vector<pid_t> pids;

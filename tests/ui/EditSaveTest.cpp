@@ -48,7 +48,7 @@ std::string CatalogFile() {
     return CatalogFilePath(DefaultCatalogFolder());
 }
 
-Movie ReadMovie(ObjectId oid) {
+Movie ReadMovieOrGone(ObjectId oid) {
     CatalogDatabase database(CatalogFile());
     database.Open(CatalogDatabase::Access::ReadOnly);
     Movie movie;
@@ -175,8 +175,8 @@ private slots:
 
         ClickSave(*frame_->Pane(), "document.querySelector('[name=nYear]').value = '1943';");
         QVERIFY(WaitUntil([&] { return !frame_->EditMode(); }));
-        QCOMPARE(ReadMovie(oids_[2]).nYear, 1943);
-        QCOMPARE(ReadMovie(oids_[2]).szTitle, std::string("Casablanca"));
+        QCOMPARE(ReadMovieOrGone(oids_[2]).nYear, 1943);
+        QCOMPARE(ReadMovieOrGone(oids_[2]).szTitle, std::string("Casablanca"));
         QCOMPARE(StoredBytes(oids_[0]), alien);
         QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil", "Casablanca"}));
         QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("Casablanca"));
@@ -204,7 +204,7 @@ private slots:
         ClickSave(*frame_->Pane(),
                   "document.querySelector('[name=szTitle]').value = 'Brazil (1985)';");
         QVERIFY(WaitUntil([&] { return !frame_->EditMode(); }));
-        QCOMPARE(ReadMovie(oids_[1]).szTitle, std::string("Brazil (1985)"));
+        QCOMPARE(ReadMovieOrGone(oids_[1]).szTitle, std::string("Brazil (1985)"));
         QCOMPARE(StoredBytes(oids_[0]), alien);
         QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Brazil (1985)", "Casablanca"}));
     }
@@ -291,7 +291,7 @@ private slots:
         other.join();
         ClickSave(*frame_->Pane());
         QVERIFY(WaitUntil([&] { return !frame_->EditMode(); }));
-        QCOMPARE(ReadMovie(oids_[0]).nYear, 2001);
+        QCOMPARE(ReadMovieOrGone(oids_[0]).nYear, 2001);
         QCOMPARE(boxes->texts.size(), 1);
     }
 
@@ -316,8 +316,8 @@ private slots:
         WaitForIdle();
         QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("several"));
         ClickSave(*frame_->Pane());
-        QVERIFY(WaitUntil([&] { return ReadMovie(oids_[1]).szLender == "Kim"; }));
-        QCOMPARE(ReadMovie(oids_[0]).szLender, std::string());
+        QVERIFY(WaitUntil([&] { return ReadMovieOrGone(oids_[1]).szLender == "Kim"; }));
+        QCOMPARE(ReadMovieOrGone(oids_[0]).szLender, std::string());
 
         // With the focus on a row outside the selection the page stands for no one movie.
         frame_->List()->selectionModel()->setCurrentIndex(frame_->Model()->index(2, 0),
@@ -327,7 +327,7 @@ private slots:
         QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("several"));
         ClickSave(*frame_->Pane(), "document.querySelector('[name=szLender]').value = 'Lee';");
         QVERIFY(WaitUntil([&] { return frame_->RefreshCount() > refreshes; }));
-        for (const ObjectId oid : oids_) QVERIFY(ReadMovie(oid).szLender != "Lee");
+        for (const ObjectId oid : oids_) QVERIFY(ReadMovieOrGone(oid).szLender != "Lee");
     }
 
     void saveWithoutChangesLeavesTheRecordAsItWas() {
@@ -350,7 +350,7 @@ private slots:
 
         ClickSave(*frame_->Pane());
         QVERIFY(WaitUntil([&] { return !frame_->EditMode(); }));
-        QCOMPARE(ReadMovie(oid), awkward_);
+        QCOMPARE(ReadMovieOrGone(oid), awkward_);
         QCOMPARE(StoredBytes(oid), before);
 
         // A change taken back with Revert is no change either.
@@ -375,7 +375,7 @@ private slots:
             QCOMPARE(PageTitle(*frame_->Pane()), QStringLiteral("Edit: Movie, The"));
             ClickSave(*frame_->Pane(), change);
             QVERIFY(WaitUntil([&] { return !frame_->EditMode(); }));
-            QCOMPARE(ReadMovie(oid), expected);
+            QCOMPARE(ReadMovieOrGone(oid), expected);
         };
         expected.nYear = 2000;
         saveWith("document.querySelector('[name=nYear]').value = '2000';");
@@ -387,7 +387,7 @@ private slots:
         if (!QTest::currentTestFailed())
             saveWith("document.querySelector('[name=pszCountries]').value += ', Canada';");
         // Other movies were not touched at all.
-        QCOMPARE(ReadMovie(oids_[0]).szTitle, std::string("Alien"));
+        QCOMPARE(ReadMovieOrGone(oids_[0]).szTitle, std::string("Alien"));
     }
 
 private:

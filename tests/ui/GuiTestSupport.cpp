@@ -55,6 +55,14 @@ std::vector<ObjectId> SeedDefaultCatalog(const std::vector<SeedMovie>& movies) {
     return oids;
 }
 
+Movie ReadMovie(ObjectId oid) {
+    CatalogDatabase database(CatalogFilePath(DefaultCatalogFolder()));
+    database.Open(CatalogDatabase::Access::ReadOnly);
+    Movie movie;
+    database.Fetch(oid, movie);
+    return movie;
+}
+
 std::unique_ptr<MainFrame> OpenFrame() {
     auto frame = std::make_unique<MainFrame>();
     // The scripts shipped beside the programs stay out of the tests' menus.

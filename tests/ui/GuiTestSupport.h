@@ -48,6 +48,9 @@ struct SeedMovie {
 // Returns their identifiers.
 std::vector<ObjectId> SeedDefaultCatalog(const std::vector<SeedMovie>& movies);
 
+// The record as the default catalog holds it now (empty when it is gone).
+Movie ReadMovie(ObjectId oid);
+
 // A shown main window on the default catalog, with its first idle pass done.
 std::unique_ptr<MainFrame> OpenFrame();
 

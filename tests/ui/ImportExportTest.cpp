@@ -36,14 +36,6 @@ namespace reelkeep::test {
 
 namespace {
 
-Movie ReadMovie(ObjectId oid) {
-    CatalogDatabase database(CatalogFilePath(DefaultCatalogFolder()));
-    database.Open(CatalogDatabase::Access::ReadOnly);
-    Movie movie;
-    database.Fetch(oid, movie);
-    return movie;
-}
-
 // Types the name into the file dialog and presses its accept button.
 void AnswerFileDialog(const QString& path) {
     AnswerWhenShows<QFileDialog>([path](QFileDialog* dialog) {

@@ -44,14 +44,6 @@ void SetTemplate(std::string Settings::*which, const std::string& path) {
     QVERIFY(SaveSettings(settings));
 }
 
-Movie ReadMovie(ObjectId oid) {
-    CatalogDatabase database(CatalogFilePath(DefaultCatalogFolder()));
-    database.Open(CatalogDatabase::Access::ReadOnly);
-    Movie movie;
-    database.Fetch(oid, movie);
-    return movie;
-}
-
 // A template with a GET form, a link, and a POST form whose inputs hide the form's own
 // properties; the targets are files in `folder`.
 std::string WriteProbeTemplate(const TempFolder& folder) {

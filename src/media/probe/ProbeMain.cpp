@@ -15,7 +15,7 @@
 #include <string>
 
 #include "media/ProbeProtocol.h"
-#include "media/probe/LibraryInspection.h"
+#include "media/probe/LibraryReading.h"
 
 namespace {
 

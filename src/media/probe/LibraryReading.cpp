@@ -1,4 +1,4 @@
-#include "media/probe/LibraryInspection.h"
+#include "media/probe/LibraryReading.h"
 
 #include <MediaInfo/MediaInfo.h>
 #include <fcntl.h>
