@@ -85,6 +85,9 @@ void MainFrame::RunScript(std::uint32_t command, const std::string& name) {
     if (single != 0)
         list_->SelectOnly(model_->RowOf(single));
     SortList(true);
+    // What the script changed may take movies out of the Filter's reach or into it.
+    if (model_->Filtered())
+        ApplyFilter();
     editMode_ = false;
     selectionChanged_ = true;
     ArmIdle();

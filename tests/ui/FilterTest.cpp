@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -164,6 +165,24 @@ private slots:
         QTest::keyClick(frame_->Filter(), Qt::Key_Escape);
         WaitForIdle();
         QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Alien Resurrection", "Aliens", "Heat", "Up"}));
+    }
+
+    void aScriptRunIsFollowedByTheFilter() {
+        SeedDefaultCatalog(FiveMovies());
+        frame_ = OpenFrame();
+        TempFolder scripts;
+        WriteFileBytes(scripts / "Rename.rks", "if (szTitle == 'Aliens') szTitle = 'Predator';\n");
+        frame_->UseScriptsFolder(scripts.Path());
+        TypeFilter(*frame_, "alien");
+        frame_->List()->setFocus();
+        QTest::keyClick(frame_->List(), Qt::Key_A, Qt::ControlModifier);
+        WaitForIdle();
+
+        frame_->ScriptsMenu()->actions().front()->trigger();
+        WaitForIdle();
+        // The movie the script took out of the Filter's reach goes from the list.
+        QCOMPARE(ListTitles(*frame_), QStringList({"Alien", "Alien Resurrection"}));
+        QCOMPARE(frame_->FilterCount()->text(), QString("2 of 5 movies"));
     }
 
     void aClickOnAChartBarSetsTheFilter() {
