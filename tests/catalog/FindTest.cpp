@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <ctime>
 #include <set>
 
 #include "catalog/CatalogDatabase.h"
 #include "catalog/CatalogPaths.h"
 #include "catalog/FindQuery.h"
+#include "support/LocalDays.h"
 #include "support/TempFolder.h"
 #include "support/WordIndexCheck.h"
 
@@ -17,17 +17,8 @@ namespace {
 
 using Access = CatalogDatabase::Access;
 using test::TempFolder;
+using test::LocalNoon;
 
-// Local noon of a day: what the user calls that day in any time zone.
-dbDateTime LocalNoon(int year, int month, int day) {
-    std::tm parts{};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = 12;
-    parts.tm_isdst = -1;
-    return dbDateTime{static_cast<std::uint32_t>(std::mktime(&parts))};
-}
 
 std::vector<Movie> KnownMovies() {
     std::vector<Movie> movies(6);
@@ -361,18 +352,7 @@ TEST_F(FindTest, TheWordIndexFollowsInsertsChangesAndRemovals) {
 }
 
 TEST_F(FindTest, ACatalogMadeBeforeTheIndexGetsItAtItsFirstWriteWithProgress) {
-    // The layout before the index: its table, triggers and numbers gone, version 2.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(catalog.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "DROP TRIGGER MovieWordsQueue_insert; DROP TRIGGER MovieWordsQueue_update;"
-                           " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
-                           " DROP TABLE MovieWordsQueue;"
-                           " DROP INDEX Movie_numbers; PRAGMA user_version = 2;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
-        << sqlite3_errmsg(db);
-    sqlite3_close(db);
+    ASSERT_TRUE(test::TakeBackToTheFormerLayout(catalog));
 
     {
         CatalogDatabase database(catalog);

@@ -69,16 +69,7 @@ TEST_F(CliFindTest, FindPrintsTheMoviesAsListDoes) {
 }
 
 TEST_F(CliFindTest, FindOnACatalogOfTheFormerLayoutBuildsItsIndexFirst) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(catalog.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "DROP TRIGGER MovieWordsQueue_insert; DROP TRIGGER MovieWordsQueue_update;"
-                           " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
-                           " DROP TABLE MovieWordsQueue; DROP INDEX Movie_numbers;"
-                           " PRAGMA user_version = 2;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    ASSERT_TRUE(test::TakeBackToTheFormerLayout(catalog));
     const auto found = Cli({"find", "serpico"});
     ASSERT_EQ(found.exitCode, 0) << found.err;
     EXPECT_EQ(found.out, "3\t3\tSerpico\t1973\t0\t0\n");

@@ -343,17 +343,7 @@ TEST_F(CatalogKillTest, TheWordIndexOfACatalogOfTheFormerLayout) {
     KillAtEveryPoint({"word index built at the first write",
                       [](const std::string& catalog, const std::string&) {
                           Seed(catalog, 40);
-                          sqlite3* db = nullptr;
-                          ASSERT_EQ(sqlite3_open(CatalogFilePath(catalog).c_str(), &db), SQLITE_OK);
-                          ASSERT_EQ(sqlite3_exec(db,
-                                                 "DROP TRIGGER MovieWordsQueue_insert;"
-                                                 " DROP TRIGGER MovieWordsQueue_update;"
-                                                 " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
-                                                 " DROP TABLE MovieWordsQueue; DROP INDEX Movie_numbers;"
-                                                 " PRAGMA user_version = 2; VACUUM;",
-                                                 nullptr, nullptr, nullptr),
-                                    SQLITE_OK);
-                          sqlite3_close(db);
+                          ASSERT_TRUE(test::TakeBackToTheFormerLayout(CatalogFilePath(catalog)));
                       },
                       [](const std::string& catalog, const std::string&) {
                           return Cli(catalog, {"find", "someone"});

@@ -2,29 +2,21 @@
 // Filter finding exactly the movies it counts, and the shipped template's page and links.
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <set>
 
 #include "PresentTestSupport.h"
 #include "catalog/CatalogOperations.h"
 #include "catalog/FindQuery.h"
 #include "present/StatisticsPage.h"
+#include "support/LocalDays.h"
 
 namespace reelkeep {
 namespace {
 
 using test::XPathNumber;
 using test::XPathText;
+using test::LocalNoon;
 
-dbDateTime LocalNoon(int year, int month, int day) {
-    std::tm parts{};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = 12;
-    parts.tm_isdst = -1;
-    return dbDateTime{static_cast<std::uint32_t>(std::mktime(&parts))};
-}
 
 Movie Make(const char* title, int year, float rating, int length, bool watched,
            StringArray categories, StringArray directors, StringArray actors, Int64Array sizes,

@@ -63,4 +63,18 @@ std::string WordIndexDifference(const std::string& catalogFile) {
     return difference;
 }
 
+bool TakeBackToTheFormerLayout(const std::string& catalogFile) {
+    sqlite3* db = nullptr;
+    const bool done =
+        sqlite3_open_v2(catalogFile.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(db,
+                     "DROP TRIGGER MovieWordsQueue_insert; DROP TRIGGER MovieWordsQueue_update;"
+                     " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
+                     " DROP TABLE MovieWordsQueue; DROP INDEX Movie_numbers;"
+                     " PRAGMA user_version = 2; VACUUM;",
+                     nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return done;
+}
+
 }  // namespace reelkeep::test

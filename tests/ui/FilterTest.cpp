@@ -229,16 +229,7 @@ private slots:
     void aCatalogOfTheFormerLayoutGetsItsIndexWhenTheWindowOpensIt() {
         SeedDefaultCatalog(FiveMovies());
         const std::string catalog = CatalogFilePath(DefaultCatalogFolder());
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(catalog.c_str(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db,
-                              "DROP TRIGGER MovieWordsQueue_insert; DROP TRIGGER MovieWordsQueue_update;"
-                              " DROP TRIGGER MovieWordsQueue_delete; DROP TABLE MovieWords;"
-                              " DROP TABLE MovieWordsQueue; DROP INDEX Movie_numbers;"
-                              " PRAGMA user_version = 2;",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
+        QVERIFY(TakeBackToTheFormerLayout(catalog));
         frame_ = OpenFrame();
         QCOMPARE(QString::fromStdString(WordIndexDifference(catalog)), QString());
         TypeFilter(*frame_, "up");
