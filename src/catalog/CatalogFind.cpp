@@ -71,6 +71,8 @@ std::vector<ObjectId> CatalogDatabase::Find(const FindQuery& query) {
         FindStatement::BindValues(use, values);
         std::vector<ObjectId> oids;
         while (use.Step()) oids.push_back(static_cast<ObjectId>(use.Int(0)));
+        // The word index gives them in order already; the numbers' index does not.
+        if (!std::is_sorted(oids.begin(), oids.end())) std::sort(oids.begin(), oids.end());
         return oids;
     };
     if (!find.split) return run(find.sql, find.values);

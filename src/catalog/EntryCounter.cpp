@@ -34,10 +34,15 @@ bool ForEachEntry(std::string_view bytes, Visit&& visit) {
     return true;
 }
 
+std::uint64_t Slot(std::uint32_t hash, std::size_t index) {
+    return static_cast<std::uint64_t>(hash) << 32 | static_cast<std::uint32_t>(index + 1);
+}
+
 }  // namespace
 
 void EntryCounter::AddRecord(std::string_view encodedArray) {
-    std::vector<std::string_view> entries;
+    std::vector<std::string_view>& entries = record_;
+    entries.clear();
     if (!ForEachEntry(encodedArray, [&](std::string_view entry) { entries.push_back(entry); })) return;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         // An entry listed twice in one record counts once.
@@ -55,15 +60,16 @@ void EntryCounter::Count(std::string_view entry) {
     const std::uint32_t hash = Hash(entry);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t index = slots_[slot];
-        if (index == 0) {
+        const std::uint64_t taken = slots_[slot];
+        if (taken == 0) {
+            slots_[slot] = Slot(hash, entries_.size());
             entries_.push_back({bytes_.size(), static_cast<std::uint32_t>(entry.size()), hash, 1});
             bytes_ += entry;
-            slots_[slot] = static_cast<std::uint32_t>(entries_.size());
             return;
         }
-        Entry& found = entries_[index - 1];
-        if (found.hash == hash && TextOf(found) == entry) {
+        if (static_cast<std::uint32_t>(taken >> 32) != hash) continue;
+        Entry& found = entries_[static_cast<std::uint32_t>(taken) - 1];
+        if (TextOf(found) == entry) {
             ++found.count;
             return;
         }
@@ -71,12 +77,12 @@ void EntryCounter::Count(std::string_view entry) {
 }
 
 void EntryCounter::Grow() {
-    std::vector<std::uint32_t> slots(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+    std::vector<std::uint64_t> slots(slots_.empty() ? 1024 : slots_.size() * 2, 0);
     const std::size_t mask = slots.size() - 1;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         std::size_t slot = entries_[i].hash & mask;
         while (slots[slot] != 0) slot = (slot + 1) & mask;
-        slots[slot] = static_cast<std::uint32_t>(i + 1);
+        slots[slot] = Slot(entries_[i].hash, i);
     }
     slots_ = std::move(slots);
 }

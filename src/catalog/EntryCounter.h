@@ -33,7 +33,10 @@ private:
 
     std::string bytes_;
     std::vector<Entry> entries_;
-    std::vector<std::uint32_t> slots_;  // open addressing: index + 1 into entries_, 0 when free
+    // Open addressing: an entry's hash in the high half and its index + 1 into entries_ in the
+    // low half, 0 when free; a probe past another entry then reads no entry.
+    std::vector<std::uint64_t> slots_;
+    std::vector<std::string_view> record_;  // the entries of the record being added
 };
 
 }  // namespace reelkeep

@@ -178,9 +178,9 @@ FindStatement FindSelect(const FindQuery& query, const WordTokenizer& tokenizer)
             // merge, which beats a list of every match that each movie is looked up in.
             if (excludedPhrases.empty()) {
                 FindStatement::Split split;
-                split.keep.sql = sql + " ORDER BY oid";
+                split.keep.sql = sql;
                 split.keep.values = values;
-                split.drop.sql = "SELECT rowid FROM " + words + " WHERE " + words + " MATCH ?1 ORDER BY rowid";
+                split.drop.sql = "SELECT rowid FROM " + words + " WHERE " + words + " MATCH ?1";
                 split.drop.values = {match};
                 statement.split = std::move(split);
             }
@@ -194,7 +194,6 @@ FindStatement FindSelect(const FindQuery& query, const WordTokenizer& tokenizer)
                " MATCH " + Parameter(values, condition.match) + ") AND EXISTS(SELECT 1 FROM Movie m WHERE m.oid = " +
                row + " AND " + CheckSql(condition, "m", values) + "))";
     }
-    sql += byWords ? " ORDER BY rowid" : " ORDER BY oid";
     statement.sql = std::move(sql);
     return statement;
 }

@@ -1,5 +1,5 @@
 // A Filter query as one SQL statement over the catalog: the identifiers of the matching
-// movies in storage order. Words go to the word index; the index's candidates for a phrase
+// movies. Words go to the word index; the index's candidates for a phrase
 // are checked on the movie's text (rk_phrase); numbers are compared on the Movie_numbers index.
 #pragma once
 
@@ -21,11 +21,13 @@ struct SqlBlob {
 using SqlValue = std::variant<std::int64_t, double, std::string, SqlBlob>;
 
 struct FindStatement {
-    std::string sql;  // one column: oid, ascending
+    // One column: oid; in no particular order, since the numbers' index gives them in its own
+    // and SQLite's sorter costs more than a sort of the identifiers afterwards.
+    std::string sql;
     std::vector<SqlValue> values;  // for ?1, ?2, ... in order
     bool everything = false;       // no condition at all: every movie
 
-    // The same movies as `sql` gives, as those of `keep` less those of `drop` (each ascending),
+    // The same movies as `sql` gives, as those of `keep` less those of `drop` (in no order),
     // where that is quicker to answer: words that are only left out.
     struct Part {
         std::string sql;
