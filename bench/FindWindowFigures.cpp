@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "BenchFigures.h"
 #include "PrivateHome.h"
 #include "app/MainFrame.h"
 #include "maint/Settings.h"
@@ -31,11 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 double Since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
 }
 
 // The list as the user sees it: the Filter's query run, the rows in place and painted.

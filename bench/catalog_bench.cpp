@@ -16,12 +16,14 @@
 #include "catalog/CatalogOperations.h"
 #include "catalog/CatalogPaths.h"
 #include "import/MovieImport.h"
+#include "BenchFigures.h"
 #include "RealisticMovie.h"
 
 using namespace reelkeep;
 using Clock = std::chrono::steady_clock;
 using Access = CatalogDatabase::Access;
 using bench::RealisticMovie;
+using bench::FileMegabytes;
 
 namespace {
 
@@ -39,14 +41,6 @@ double MedianMicroseconds(int repeats, F&& run) {
     }
     std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
     return times[times.size() / 2];
-}
-
-double FileMegabytes(const std::string& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    struct stat wal {};
-    ::stat((path + "-wal").c_str(), &wal);
-    return static_cast<double>(info.st_size + wal.st_size) / 1e6;
 }
 
 // What a script run does to the store: every movie read, changed and written back, in one

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFigures.h"
 #include "RealisticMovie.h"
 #if REELKEEP_FIND_BENCH_WINDOW
 #include "FindWindowFigures.h"
@@ -31,6 +32,8 @@
 using namespace reelkeep;
 using Clock = std::chrono::steady_clock;
 using Access = CatalogDatabase::Access;
+using bench::FileMegabytes;
+using bench::MedianMilliseconds;
 
 namespace {
 
@@ -48,26 +51,6 @@ Took Time(F&& work) {
     work();
     return {Milliseconds(Clock::now() - start),
             static_cast<double>(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC};
-}
-
-template <class F>
-double MedianMilliseconds(int repeats, F&& run) {
-    std::vector<double> times;
-    for (int i = 0; i < repeats; ++i) {
-        const auto start = Clock::now();
-        run();
-        times.push_back(Milliseconds(Clock::now() - start));
-    }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
-
-double FileMegabytes(const std::string& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    struct stat wal {};
-    const double walBytes = ::stat((path + "-wal").c_str(), &wal) == 0 ? wal.st_size : 0;
-    return (static_cast<double>(info.st_size) + walBytes) / 1e6;
 }
 
 void Exec(const std::string& path, const std::string& sql) {

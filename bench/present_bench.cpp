@@ -23,6 +23,7 @@
 #include "present/RenderControl.h"
 #include "present/Export.h"
 #include "present/TemplateTransform.h"
+#include "BenchFigures.h"
 #include "RealisticMovie.h"
 
 extern char** environ;
@@ -30,24 +31,9 @@ extern char** environ;
 using namespace reelkeep;
 using Clock = std::chrono::steady_clock;
 using bench::RealisticMovie;
+using bench::MedianMilliseconds;
 
 namespace {
-
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
-
-template <class F>
-double MedianMilliseconds(int repeats, F&& run) {
-    std::vector<double> times;
-    for (int i = 0; i < repeats; ++i) {
-        const auto start = Clock::now();
-        run();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return Median(times);
-}
 
 bool RunXsltproc(const std::string& templatePath, const std::string& xmlPath) {
     const char* argv[] = {"xsltproc", "--nonet", "-o", "/dev/null", templatePath.c_str(),
