@@ -1,7 +1,8 @@
 // Pictures of the window on a small catalog with posters: one movie in View, the Edit page (top
-// and end), three movies in Multiple and the help page, saved as PNG files into the build
-// folder ("screenshots/"), so that a person can look at the whole program at once. The View
-// picture is the README's (docs/reelkeep-window.png, copied there by scripts/refresh-docs).
+// and end), three movies in Multiple, the help page and the statistics page, saved as PNG files
+// into the build folder ("screenshots/"), so that a person can look at the whole program at
+// once. The View picture is the README's (docs/reelkeep-window.png, copied there by
+// scripts/refresh-docs).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -150,6 +151,9 @@ private slots:
         shoot(QStringLiteral("multiple.png"));
         frame->Action(ID_HELP_CONTENTS)->trigger();
         shoot(QStringLiteral("help.png"));
+        frame->Action(ID_VIEW_STATISTICS)->trigger();
+        WaitForIdle();
+        shoot(QStringLiteral("statistics.png"));
     }
 };
 
