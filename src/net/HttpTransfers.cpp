@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "net/CInternetException.h"
@@ -45,12 +46,17 @@ std::string OpenUrl(CInternetSession& session, const std::string& url, std::stri
     CInternetUrl request(session, url, {}, CInternetUrl::kKeepConnection);
     const std::uint32_t length = BeginProgress(request, progress);
     std::string body;
-    body.reserve(std::size_t{length} + 1);
+    body.reserve(std::min<std::size_t>(length, kPageLimit) + 1);  // the length is the server's word
     char block[kTransferBlock];
     std::uint32_t total = 0;
     while (const std::size_t got = request.Read(block, sizeof block)) {
         total += static_cast<std::uint32_t>(got);
         if (progress && length) progress->SetPosition(total);
+        if (got > kPageLimit - body.size()) {
+            throw CInternetException(&request, 0, 0,
+                                     "The page is larger than 100 MB, more than a script can take apart.",
+                                     "Failed to read from network (" + std::to_string(kTransferBlock) + " bytes)");
+        }
         body.append(block, got);
     }
     location = request.QueryString(CInternetUrl::kOptionUrl);

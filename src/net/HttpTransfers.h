@@ -20,9 +20,13 @@ public:
 
 inline constexpr std::size_t kTransferBlock = 8192;
 
+// The most a page may hold. A server that sends without end would otherwise be bounded by
+// nothing but the program's memory.
+inline constexpr std::size_t kPageLimit = 100'000'000;
+
 // The body of the response, whatever its status, bytes as they came. `location` becomes the
 // address the body came from, after redirects, and `status`, when given, the response's status
-// code (0 when it had none). Throws CInternetException.
+// code (0 when it had none). Throws CInternetException, also for a body beyond kPageLimit.
 std::string OpenUrl(CInternetSession& session, const std::string& url, std::string& location,
                     TransferProgress* progress = nullptr, std::uint32_t* status = nullptr);
 

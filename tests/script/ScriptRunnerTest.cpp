@@ -237,6 +237,28 @@ TEST_F(ScriptRunnerTest, CancellingDuringADownloadEndsTheRunWithTheNetworkMessag
     EXPECT_EQ(Stored(b).szPlot, "");
 }
 
+TEST_F(ScriptRunnerTest, APageThatNeverEndsStopsTheRunAtThePageLimit) {
+    HttpTestServer server;
+    // No length, and bytes for as long as anyone reads them: the program's memory would be the
+    // only bound.
+    server.Route("/endless", [](const HttpRequest&, HttpExchange& exchange) {
+        exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+        const std::string block(1 << 16, 'x');
+        while (exchange.Send(block)) {
+        }
+        exchange.CloseAfter();
+    });
+    const ObjectId a = Add("A");
+    ScriptRun run(host, folder.Path(), 0);
+    ScriptRunner runner(run, "szPlot = 'x'; string page = www.open('" + server.Url("/endless") + "');",
+                        "", catalogFile);
+    EXPECT_EQ(runner.ScriptWorker(Movies({a})), 1);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].caption, "Failed to read from network (8192 bytes)");
+    EXPECT_NE(host.boxes[0].text.find("larger than 100 MB"), std::string::npos) << host.boxes[0].text;
+    EXPECT_EQ(Stored(a).szPlot, "");
+}
+
 TEST_F(ScriptRunnerTest, CancelEndsAnyScriptWithinASecondWhateverItCatches) {
     HttpTestServer server;
     server.Serve("/page", "page");
