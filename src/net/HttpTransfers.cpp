@@ -26,6 +26,14 @@ std::uint32_t BeginProgress(CInternetUrl& request, TransferProgress* progress) {
     return length;
 }
 
+// A body beyond what the transfer may hold ends it as a failed read, saying why.
+[[noreturn]] void ThrowTooLarge(const CInternetUrl& request, const char* what, std::uint64_t limit) {
+    throw CInternetException(&request, 0, 0,
+                             std::string(what) + " is larger than " + std::to_string(limit / 1'000'000) +
+                                 " MB, more than a script may fetch.",
+                             "Failed to read from network (" + std::to_string(kTransferBlock) + " bytes)");
+}
+
 class FileCloser {
 public:
     explicit FileCloser(int fd) : fd_(fd) {}
@@ -52,11 +60,7 @@ std::string OpenUrl(CInternetSession& session, const std::string& url, std::stri
     while (const std::size_t got = request.Read(block, sizeof block)) {
         total += static_cast<std::uint32_t>(got);
         if (progress && length) progress->SetPosition(total);
-        if (got > kPageLimit - body.size()) {
-            throw CInternetException(&request, 0, 0,
-                                     "The page is larger than 100 MB, more than a script can take apart.",
-                                     "Failed to read from network (" + std::to_string(kTransferBlock) + " bytes)");
-        }
+        if (got > kPageLimit - body.size()) ThrowTooLarge(request, "The page", kPageLimit);
         body.append(block, got);
     }
     location = request.QueryString(CInternetUrl::kOptionUrl);
@@ -78,7 +82,7 @@ std::string DownloadBaseName(const std::string& name) {
 }
 
 bool DownloadUrl(CInternetSession& session, const std::string& url, std::string& name,
-                 const std::string& folder, TransferProgress* progress) {
+                 const std::string& folder, TransferProgress* progress, std::uint64_t limit) {
     const std::string base = DownloadBaseName(name);
     if (base.empty()) return false;
     const std::string finalPath = folder + base;
@@ -93,9 +97,16 @@ bool DownloadUrl(CInternetSession& session, const std::string& url, std::string&
     const std::uint32_t length = BeginProgress(request, progress);
     char block[kTransferBlock];
     std::uint32_t total = 0;
+    std::uint64_t stored = 0;
     while (const std::size_t got = request.Read(block, sizeof block)) {
         total += static_cast<std::uint32_t>(got);
         if (progress && length) progress->SetPosition(total);
+        stored += got;
+        if (stored > limit) {
+            file.Close();
+            ::unlink(temporaryPath.c_str());
+            ThrowTooLarge(request, "The file", limit);
+        }
         // A failed write is not fatal: the transfer goes on.
         [[maybe_unused]] const ssize_t written = ::write(fd, block, got);
     }

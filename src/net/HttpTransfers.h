@@ -20,9 +20,10 @@ public:
 
 inline constexpr std::size_t kTransferBlock = 8192;
 
-// The most a page may hold. A server that sends without end would otherwise be bounded by
-// nothing but the program's memory.
+// The most a page and a downloaded file may hold. A server that sends without end would
+// otherwise be bounded by nothing but the program's memory, or the catalog's disk.
 inline constexpr std::size_t kPageLimit = 100'000'000;
+inline constexpr std::uint64_t kDownloadLimit = 1'000'000'000;
 
 // The body of the response, whatever its status, bytes as they came. `location` becomes the
 // address the body came from, after redirects, and `status`, when given, the response's status
@@ -37,8 +38,10 @@ std::string DownloadBaseName(const std::string& name);
 // Saves the body into `folder` (ending in "/") under the base name of `name`, by way of
 // "~" + base name, and sets `name` to the base name. False, with nothing requested, when the
 // base name is unusable or the temporary file cannot be made; false when the final rename
-// fails. Throws CInternetException for network failures, leaving the temporary file.
+// fails. Throws CInternetException for network failures, leaving the temporary file, and for a
+// body beyond `limit`, removing it.
 bool DownloadUrl(CInternetSession& session, const std::string& url, std::string& name,
-                 const std::string& folder, TransferProgress* progress = nullptr);
+                 const std::string& folder, TransferProgress* progress = nullptr,
+                 std::uint64_t limit = kDownloadLimit);
 
 }  // namespace reelkeep

@@ -330,6 +330,30 @@ TEST(HttpClient, DownloadKeepsToTheFolderUnderTheBaseName) {
     EXPECT_FALSE(DownloadUrl(session, server.Url("/file"), name, folder / "missing/"));
 }
 
+TEST(HttpClient, ADownloadThatNeverEndsStopsAtItsLimitAndKeepsNothing) {
+    HttpTestServer server;
+    server.Route("/endless", [](const HttpRequest&, HttpExchange& exchange) {
+        exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+        const std::string block(1 << 16, 'x');
+        while (exchange.Send(block)) {
+        }
+        exchange.CloseAfter();
+    });
+    test::TempFolder folder;
+    CInternetSession session;
+    std::string name = "poster.jpg";
+    try {
+        DownloadUrl(session, server.Url("/endless"), name, folder.Path(), nullptr, 2'000'000);
+        ADD_FAILURE() << "the download ended";
+    } catch (const CInternetException& error) {
+        EXPECT_EQ(error.message, "Failed to read from network (8192 bytes)");
+        EXPECT_EQ(error.responseText, "The file is larger than 2 MB, more than a script may fetch.");
+    }
+    EXPECT_EQ(name, "poster.jpg");
+    EXPECT_FALSE(test::FileExists(folder / "poster.jpg"));
+    EXPECT_FALSE(test::FileExists(folder / "~poster.jpg"));
+}
+
 TEST(HttpClient, DownloadAsksForCompressionAndStoresTheDecodedBody) {
     HttpTestServer server;
     test::TempFolder folder;

@@ -255,7 +255,7 @@ TEST_F(ScriptRunnerTest, APageThatNeverEndsStopsTheRunAtThePageLimit) {
     EXPECT_EQ(runner.ScriptWorker(Movies({a})), 1);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].caption, "Failed to read from network (8192 bytes)");
-    EXPECT_NE(host.boxes[0].text.find("larger than 100 MB"), std::string::npos) << host.boxes[0].text;
+    EXPECT_NE(host.boxes[0].text.find("The page is larger than 100 MB"), std::string::npos) << host.boxes[0].text;
     EXPECT_EQ(Stored(a).szPlot, "");
 }
 
