@@ -83,6 +83,11 @@ ScriptEnginePtr CreateScriptEngine() {
     // never hold a reference to an element of an array that it empties. The few methods of
     // ours that change a variable in place are declared through RegisterInOutMethod.
     engine->SetEngineProperty(asEP_ALLOW_UNSAFE_REFERENCES, false);
+    // A script that calls itself without end fails with "Stack overflow" instead of growing
+    // until the run's time limit, or the program's memory, runs out. Real scripts nest a few
+    // calls deep.
+    engine->SetEngineProperty(asEP_MAX_STACK_SIZE, 1 << 20);
+    engine->SetEngineProperty(asEP_MAX_CALL_STACK_SIZE, 10'000);
     return engine;
 }
 

@@ -102,6 +102,13 @@ TEST(ScriptEngine, NoScriptCanHoldAReferenceToMemoryItFrees) {
     EXPECT_EQ(result.output, "ExecuteString (1, 19) : Error : Null pointer access\n");
 }
 
+TEST(ScriptEngine, EndlessRecursionEndsTheScriptInsteadOfTakingTheMemory) {
+    ScriptProbe probe;
+    const ScriptRunResult result = probe.Run("text = 'a'; Deeper(1);", "int Deeper(int n) { return Deeper(n + 1) + 1; }\n");
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_NE(result.output.find("Stack overflow"), std::string::npos) << result.output;
+}
+
 TEST(ScriptEngine, EnginesOnSeveralThreadsAtOnce) {
     std::vector<std::thread> threads;
     std::vector<std::string> results(4);
