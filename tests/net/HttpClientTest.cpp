@@ -332,13 +332,7 @@ TEST(HttpClient, DownloadKeepsToTheFolderUnderTheBaseName) {
 
 TEST(HttpClient, ADownloadThatNeverEndsStopsAtItsLimitAndKeepsNothing) {
     HttpTestServer server;
-    server.Route("/endless", [](const HttpRequest&, HttpExchange& exchange) {
-        exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
-        const std::string block(1 << 16, 'x');
-        while (exchange.Send(block)) {
-        }
-        exchange.CloseAfter();
-    });
+    server.ServeWithoutEnd("/endless");
     test::TempFolder folder;
     CInternetSession session;
     std::string name = "poster.jpg";

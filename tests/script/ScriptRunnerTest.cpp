@@ -241,13 +241,7 @@ TEST_F(ScriptRunnerTest, APageThatNeverEndsStopsTheRunAtThePageLimit) {
     HttpTestServer server;
     // No length, and bytes for as long as anyone reads them: the program's memory would be the
     // only bound.
-    server.Route("/endless", [](const HttpRequest&, HttpExchange& exchange) {
-        exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
-        const std::string block(1 << 16, 'x');
-        while (exchange.Send(block)) {
-        }
-        exchange.CloseAfter();
-    });
+    server.ServeWithoutEnd("/endless");
     const ObjectId a = Add("A");
     ScriptRun run(host, folder.Path(), 0);
     ScriptRunner runner(run, "szPlot = 'x'; string page = www.open('" + server.Url("/endless") + "');",

@@ -99,6 +99,16 @@ void HttpTestServer::Serve(const std::string& path, std::string body, std::strin
     });
 }
 
+void HttpTestServer::ServeWithoutEnd(const std::string& path) {
+    Route(path, [](const HttpRequest&, HttpExchange& exchange) {
+        exchange.CloseAfter();
+        exchange.Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+        const std::string block(1 << 16, 'x');
+        while (exchange.Send(block)) {
+        }
+    });
+}
+
 std::string HttpTestServer::Url(const std::string& target) const {
     return "http://127.0.0.1:" + std::to_string(port_) + target;
 }

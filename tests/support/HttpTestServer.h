@@ -55,6 +55,8 @@ public:
     void RouteOthers(Handler handler);
     // Serves fixed bytes with status 200 and a Content-Length.
     void Serve(const std::string& path, std::string body, std::string contentType = "text/html");
+    // Serves a body without a length that never ends: bytes for as long as the client reads.
+    void ServeWithoutEnd(const std::string& path);
 
     std::string Url(const std::string& target) const;
     int Port() const { return port_; }
