@@ -1,6 +1,6 @@
 // A Filter query as one SQL statement over the catalog: the identifiers of the matching
-// movies. Words go to the word index; the index's candidates for a phrase
-// are checked on the movie's text (rk_phrase); numbers are compared on the Movie_numbers index.
+// movies. Words go to the word index; the index's candidates for a phrase are checked on the
+// movie's text (rk_phrase); numbers are compared on the Movie_numbers index.
 #pragma once
 
 #include <cstdint>

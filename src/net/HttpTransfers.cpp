@@ -96,13 +96,11 @@ bool DownloadUrl(CInternetSession& session, const std::string& url, std::string&
                          CInternetUrl::kKeepConnection);
     const std::uint32_t length = BeginProgress(request, progress);
     char block[kTransferBlock];
-    std::uint32_t total = 0;
-    std::uint64_t stored = 0;
+    std::uint64_t total = 0;
     while (const std::size_t got = request.Read(block, sizeof block)) {
-        total += static_cast<std::uint32_t>(got);
-        if (progress && length) progress->SetPosition(total);
-        stored += got;
-        if (stored > limit) {
+        total += got;
+        if (progress && length) progress->SetPosition(static_cast<std::uint32_t>(total));
+        if (total > limit) {
             file.Close();
             ::unlink(temporaryPath.c_str());
             ThrowTooLarge(request, "The file", limit);
